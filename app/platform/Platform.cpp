@@ -1,0 +1,25 @@
+#include "platform/Platform.h"
+
+#include <stdexcept>
+
+namespace platform {
+
+static Services& Installed() {
+  static Services services;
+  return services;
+}
+
+void InstallPlatform(Services services) { Installed() = std::move(services); }
+
+template <class T>
+static T& Require(const std::unique_ptr<T>& p, const char* what) {
+  if (!p) throw std::logic_error(std::string("no platform backend installed for ") + what);
+  return *p;
+}
+
+ISystem& System() { return Require(Installed().System, "system services"); }
+IFileSystem& Files() { return Require(Installed().Files, "files"); }
+IRegistry& Registry() { return Require(Installed().Registry, "registry"); }
+IProcesses& Processes() { return Require(Installed().Processes, "processes"); }
+
+}  // namespace platform

@@ -1,0 +1,125 @@
+// Platform services: everything the program units ask of the operating system, behind
+// small interfaces. The win32 backend is the product; the headless backend serves the
+// native tests. A backend installs its services once at start (InstallPlatform).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Window, process and kernel-object handles travel as opaque HWND-sized integers.
+using Handle = std::uintptr_t;
+
+// Shell folder ids used by the program, and the flag that asks the shell to create one.
+constexpr int CSIDL_PERSONAL = 5;
+constexpr int CSIDL_LOCAL_APPDATA = 28;
+constexpr int CSIDL_FLAG_CREATE = 0x8000;
+
+struct LocalTime {
+  int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
+};
+
+// The user's regional names that date patterns use.
+struct LocaleNames {
+  std::array<std::string, 12> ShortMonthNames;
+  std::string TimeAMString, TimePMString;
+};
+
+struct MutexResult {
+  Handle Mutex = 0;            // 0: the mutex could not be created
+  bool AlreadyExisted = false;  // another holder has it already
+};
+
+// Process-wide services: the program's own module, current folder, system exports,
+// shell folders, screen saver, mutexes, clock and locale.
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+  virtual std::string ModulePath() = 0;  // full path of the program's executable
+  virtual bool SetCurrentDir(const std::string& path) = 0;
+  virtual std::string CurrentDir() = 0;
+  virtual bool ModuleExports(const std::string& module, const std::string& function) = 0;
+  virtual std::string SpecialFolderPath(int csidl) = 0;  // empty when the shell has none
+  virtual bool ScreenSaverActive() = 0;
+  virtual void SetScreenSaverActive(bool active) = 0;  // for this session, not the profile
+  virtual MutexResult CreateNamedMutex(const std::string& name) = 0;
+  virtual void CloseHandle(Handle h) = 0;
+  virtual LocalTime Now() = 0;
+  virtual LocaleNames Locale() = 0;
+  virtual void Sleep(unsigned milliseconds) = 0;
+  // The calling thread's COM apartment (single-threaded).
+  virtual bool ComInitialize() = 0;
+  virtual void ComUninitialize() = 0;
+};
+
+struct FileEntry {
+  std::string Name;
+  bool Directory = false, Hidden = false, System = false, ReadOnly = false;
+};
+
+// Files, folders and private-profile (INI) files, all named by Windows paths.
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  virtual bool CreateDir(const std::string& path) = 0;  // one level
+  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveDir(const std::string& path) = 0;  // only an empty folder
+  // Every entry of a folder, hidden, system and read-only ones included, without "." and "..".
+  virtual std::vector<FileEntry> ListFolder(const std::string& path) = 0;
+  // Free bytes available to the user on the drive of a path; nullopt when it cannot be read.
+  virtual std::optional<std::uint64_t> DiskFree(const std::string& path) = 0;
+  virtual std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
+                              const std::string& fallback) = 0;
+  virtual bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value) = 0;
+};
+
+enum class RegStatus { Ok, KeyMissing, ValueMissing, WrongType };
+
+// Read-only access to the current user's registry.
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  virtual bool KeyExists(const std::string& key) = 0;
+  virtual RegStatus ReadString(const std::string& key, const std::string& value, std::string& text) = 0;
+};
+
+struct ProcessEntry {
+  std::uint32_t ProcessId = 0;
+  std::string ExeFile;  // as the process snapshot reports it
+};
+
+struct WindowEntry {
+  Handle Window = 0;
+  std::uint32_t ProcessId = 0;
+};
+
+// Running processes and the top-level windows, in the system's order.
+class IProcesses {
+ public:
+  virtual ~IProcesses() = default;
+  virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;  // nullopt: no snapshot
+  virtual bool Terminate(std::uint32_t processId, unsigned exitCode) = 0;
+  virtual std::vector<WindowEntry> TopLevelWindows() = 0;
+};
+
+struct Services {
+  std::unique_ptr<ISystem> System;
+  std::unique_ptr<IFileSystem> Files;
+  std::unique_ptr<IRegistry> Registry;
+  std::unique_ptr<IProcesses> Processes;
+};
+
+void InstallPlatform(Services services);
+ISystem& System();
+IFileSystem& Files();
+IRegistry& Registry();
+IProcesses& Processes();
+
+}  // namespace platform

@@ -1,0 +1,226 @@
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless/HeadlessIni.h"
+#include "vcl/SysUtils.h"
+
+namespace fs = std::filesystem;
+using vcl::UpperCase;
+
+namespace platform::headless {
+
+World::World(fs::path root) : Root(std::move(root)) {
+  SpecialFolders[CSIDL_PERSONAL] = "C:\\Users\\user\\Documents";
+  SpecialFolders[CSIDL_LOCAL_APPDATA] = "C:\\Users\\user\\AppData\\Local";
+  Locale.ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  Locale.TimeAMString = "AM";
+  Locale.TimePMString = "PM";
+}
+
+void World::SetRegistryValue(const std::string& key, const std::string& value, const std::string& text) {
+  RegistryKeys[UpperCase(key)][UpperCase(value)] = text;
+}
+
+std::string World::AbsolutePath(const std::string& p) const {
+  if (p.size() >= 2 && p[1] == ':') return p;
+  if (p.rfind("\\\\", 0) == 0) return p;
+  if (!p.empty() && p[0] == '\\') return CurrentDir.substr(0, 2) + p;  // root of the current drive
+  return CurrentDir + (vcl::EndsWithPathDelimiter(CurrentDir) ? "" : "\\") + p;
+}
+
+fs::path World::HostPath(const std::string& windowsPath) const {
+  std::string p = AbsolutePath(windowsPath);
+  fs::path host = Root;
+  std::string rest;
+  if (p.rfind("\\\\", 0) == 0) {
+    host /= "UNC";
+    rest = p.substr(2);
+  } else {
+    host /= std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))));
+    rest = p.substr(2);
+  }
+  std::stringstream parts(rest);
+  std::string part;
+  while (std::getline(parts, part, '\\'))
+    if (!part.empty()) host /= part;
+  return host;
+}
+
+namespace {
+
+class System final : public ISystem {
+ public:
+  explicit System(World& w) : w_(w) {}
+  std::string ModulePath() override { return w_.ModulePath; }
+  bool SetCurrentDir(const std::string& path) override {
+    std::error_code ec;
+    if (!fs::is_directory(w_.HostPath(path), ec)) return false;
+    w_.CurrentDir = w_.AbsolutePath(path);
+    return true;
+  }
+  std::string CurrentDir() override { return w_.CurrentDir; }
+  bool ModuleExports(const std::string& module, const std::string& function) override {
+    return !w_.MissingExports.count(vcl::UpperCase(module) + "!" + function);
+  }
+  std::string SpecialFolderPath(int csidl) override {
+    auto it = w_.SpecialFolders.find(csidl & ~CSIDL_FLAG_CREATE);
+    if (it == w_.SpecialFolders.end()) return "";
+    if (csidl & CSIDL_FLAG_CREATE) fs::create_directories(w_.HostPath(it->second));
+    return it->second;
+  }
+  bool ScreenSaverActive() override { return w_.ScreenSaverActive; }
+  void SetScreenSaverActive(bool active) override { w_.ScreenSaverActive = active; }
+  MutexResult CreateNamedMutex(const std::string& name) override {
+    if (w_.MutexCreationFails) return {};
+    bool existed = !w_.Mutexes.insert(name).second;
+    return {next_++, existed};
+  }
+  void CloseHandle(Handle) override {}
+  LocalTime Now() override {
+    std::lock_guard<std::mutex> g(w_.Clock.Lock());
+    return w_.Clock.LocalNow();
+  }
+  LocaleNames Locale() override { return w_.Locale; }
+  void Sleep(unsigned ms) override { w_.Clock.Sleep(ms); }
+  bool ComInitialize() override {
+    ++w_.ComApartments;
+    return true;
+  }
+  void ComUninitialize() override { --w_.ComApartments; }
+
+ private:
+  World& w_;
+  Handle next_ = 0x100;
+};
+
+class FileSystem final : public IFileSystem {
+ public:
+  explicit FileSystem(World& w) : w_(w) {}
+  bool FileExists(const std::string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(w_.HostPath(path), ec);
+  }
+  bool DirectoryExists(const std::string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(w_.HostPath(path), ec);
+  }
+  bool CreateDir(const std::string& path) override {
+    std::error_code ec;
+    fs::path host = w_.HostPath(path);
+    if (path.empty() || fs::exists(host, ec) || !fs::is_directory(host.parent_path(), ec)) return false;
+    return fs::create_directory(host, ec);
+  }
+  bool DeleteFile(const std::string& path) override {
+    if (Attrs(path).ReadOnly || !FileExists(path)) return false;
+    std::error_code ec;
+    return fs::remove(w_.HostPath(path), ec);
+  }
+  bool RemoveDir(const std::string& path) override {
+    std::error_code ec;
+    fs::path host = w_.HostPath(path);
+    if (!fs::is_directory(host, ec) || !fs::is_empty(host, ec)) return false;
+    return fs::remove(host, ec);
+  }
+  std::vector<FileEntry> ListFolder(const std::string& path) override {
+    std::vector<FileEntry> entries;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(w_.HostPath(path), ec)) {
+      FileEntry f;
+      f.Name = e.path().filename().string();
+      f.Directory = e.is_directory(ec);
+      Attributes a = Attrs(path + "\\" + f.Name);
+      f.Hidden = a.Hidden;
+      f.System = a.System;
+      f.ReadOnly = a.ReadOnly;
+      entries.push_back(f);
+    }
+    return entries;
+  }
+  std::optional<std::uint64_t> DiskFree(const std::string& path) override {
+    auto it = w_.DiskFreeBytes.find(UpperCase(w_.AbsolutePath(path).substr(0, 2)));
+    if (it == w_.DiskFreeBytes.end()) return std::nullopt;
+    return it->second;
+  }
+  std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
+                      const std::string& fallback) override {
+    return IniText(ReadAll(file)).Read(section, key, fallback);
+  }
+  bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
+                const std::string& value) override {
+    if (w_.ReadOnlyIniFiles.count(UpperCase(w_.AbsolutePath(file)))) return false;
+    IniText ini(ReadAll(file));
+    ini.Write(section, key, value);
+    std::ofstream out(w_.HostPath(file), std::ios::binary | std::ios::trunc);
+    out << ini.Text();
+    return static_cast<bool>(out);
+  }
+
+ private:
+  Attributes Attrs(const std::string& path) const {
+    auto it = w_.FileAttributes.find(UpperCase(w_.AbsolutePath(path)));
+    return it == w_.FileAttributes.end() ? Attributes{} : it->second;
+  }
+  std::string ReadAll(const std::string& file) const {
+    std::ifstream in(w_.HostPath(file), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  World& w_;
+};
+
+class Registry final : public IRegistry {
+ public:
+  explicit Registry(World& w) : w_(w) {}
+  bool KeyExists(const std::string& key) override { return w_.RegistryKeys.count(UpperCase(key)) != 0; }
+  RegStatus ReadString(const std::string& key, const std::string& value, std::string& text) override {
+    auto k = w_.RegistryKeys.find(UpperCase(key));
+    if (k == w_.RegistryKeys.end()) return RegStatus::KeyMissing;
+    auto v = k->second.find(UpperCase(value));
+    if (v == k->second.end()) return RegStatus::ValueMissing;
+    if (w_.WrongTypeValues.count(UpperCase(key + "\\" + value))) return RegStatus::WrongType;
+    text = v->second;
+    return RegStatus::Ok;
+  }
+
+ private:
+  World& w_;
+};
+
+class Processes final : public IProcesses {
+ public:
+  explicit Processes(World& w) : w_(w) {}
+  std::optional<std::vector<ProcessEntry>> Snapshot() override {
+    if (w_.SnapshotFails) return std::nullopt;
+    return w_.Processes;
+  }
+  bool Terminate(std::uint32_t pid, unsigned) override {
+    for (auto it = w_.Processes.begin(); it != w_.Processes.end(); ++it)
+      if (it->ProcessId == pid) {
+        w_.Processes.erase(it);
+        w_.Terminated.push_back(pid);
+        return true;
+      }
+    return false;
+  }
+  std::vector<WindowEntry> TopLevelWindows() override { return w_.Windows; }
+
+ private:
+  World& w_;
+};
+
+}  // namespace
+
+Services MakeServices(World& world) {
+  Services s;
+  s.System = std::make_unique<System>(world);
+  s.Files = std::make_unique<FileSystem>(world);
+  s.Registry = std::make_unique<Registry>(world);
+  s.Processes = std::make_unique<Processes>(world);
+  return s;
+}
+
+}  // namespace platform::headless

@@ -1,0 +1,58 @@
+// The headless platform: Windows paths mapped onto a folder of the test, and processes,
+// windows, registry values, shell folders, locale and time as the test scripts them.
+#pragma once
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/headless/VirtualClock.h"
+
+namespace platform::headless {
+
+struct Attributes {
+  bool Hidden = false, System = false, ReadOnly = false;
+};
+
+// Everything the headless services answer from; tests read and change it directly.
+struct World {
+  explicit World(std::filesystem::path root);
+
+  std::filesystem::path Root;  // "C:\x" lives at Root/C/x, "\\srv\share\x" at Root/UNC/srv/share/x
+  VirtualClock Clock;
+
+  std::string ModulePath = "C:\\Program Files\\Slidecaster\\Slidecaster.exe";
+  std::string CurrentDir = "C:\\";
+  std::set<std::string> MissingExports;           // "user32.dll!PrintWindow"
+  std::map<int, std::string> SpecialFolders;      // by CSIDL
+  bool ScreenSaverActive = true;
+  int ComApartments = 0;  // initialisations not yet undone
+  std::set<std::string> Mutexes;                  // names held
+  bool MutexCreationFails = false;
+  LocaleNames Locale;
+  std::map<std::string, std::uint64_t> DiskFreeBytes;  // by drive part ("C:")
+  std::map<std::string, Attributes> FileAttributes;     // by upper-cased Windows path
+  std::set<std::string> ReadOnlyIniFiles;                // upper-cased paths that refuse writes
+
+  // registry: key (upper-cased) -> value name (upper-cased) -> text; a value held in
+  // WrongTypeValues is stored with a non-text type
+  std::map<std::string, std::map<std::string, std::string>> RegistryKeys;
+  std::set<std::string> WrongTypeValues;  // "KEY\VALUE", upper-cased
+  void SetRegistryValue(const std::string& key, const std::string& value, const std::string& text);
+
+  std::vector<ProcessEntry> Processes;
+  bool SnapshotFails = false;
+  std::vector<std::uint32_t> Terminated;  // process ids, in the order they were ended
+  std::vector<WindowEntry> Windows;
+
+  // The host path for a Windows path (relative ones against CurrentDir).
+  std::filesystem::path HostPath(const std::string& windowsPath) const;
+  std::string AbsolutePath(const std::string& windowsPath) const;
+};
+
+// Installs services answering from world (which must outlive them).
+Services MakeServices(World& world);
+
+}  // namespace platform::headless

@@ -1,0 +1,61 @@
+// The backend behind the component layer: native peers for controls, the message loop,
+// timers, calls onto the main thread, waits, message boxes and the common dialogs.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vcl {
+
+class TControl;
+class TForm;
+class TTimer;
+class TOpenDialog;
+enum class TProp;
+
+// Mirrors one control's state to a native widget.
+class TControlPeer {
+ public:
+  virtual ~TControlPeer() = default;
+  virtual void Changed(TProp what) = 0;
+};
+
+// A kernel-style event: manual or automatic reset.
+class TEventPeer {
+ public:
+  virtual ~TEventPeer() = default;
+  virtual void Set() = 0;
+  virtual void Reset() = 0;
+  // Waits on the main thread with COM calls and synchronised calls still served.
+  virtual bool Wait(unsigned timeoutMs) = 0;
+};
+
+enum class TMsgDlgType { mtError, mtInformation, mtWarning, mtConfirmation };
+
+class TWidgetset {
+ public:
+  virtual ~TWidgetset() = default;
+  // nullptr when the backend keeps no native widget for the control.
+  virtual std::unique_ptr<TControlPeer> CreatePeer(TControl& control) = 0;
+  // Runs the message loop until done() holds (checked after every message).
+  virtual void RunLoop(const std::function<bool()>& done) = 0;
+  virtual void ProcessMessages() = 0;
+  virtual void WakeUp() = 0;  // makes a waiting RunLoop look at done() again
+  // Runs fn on the main thread and returns when it has run (from a worker thread).
+  virtual void Synchronize(const std::function<void()>& fn) = 0;
+  virtual void TimerChanged(TTimer& timer) = 0;  // Enabled, Interval or OnTimer changed
+  virtual void TimerDestroyed(TTimer& timer) = 0;
+  virtual void ThreadStarted() = 0;
+  virtual void ThreadEnded() = 0;
+  virtual std::unique_ptr<TEventPeer> CreateEvent(bool manualReset, bool initialState) = 0;
+  virtual void MessageBox(TForm* owner, const std::string& text, const std::string& caption,
+                          TMsgDlgType type) = 0;
+  virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
+  virtual bool SelectDirectory(const std::string& caption, std::string& directory) = 0;
+};
+
+void InstallWidgetset(std::unique_ptr<TWidgetset> widgetset);
+TWidgetset& Widgetset();
+bool HasWidgetset();
+
+}  // namespace vcl

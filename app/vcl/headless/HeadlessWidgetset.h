@@ -1,0 +1,68 @@
+// The headless component-layer backend: no native widgets (the controls' own state is
+// what tests read and drive), a main-thread queue the test pumps, timers on the virtual
+// clock, recorded message boxes and scripted answers for the common dialogs.
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/VirtualClock.h"
+#include "vcl/Widgetset.h"
+
+namespace vcl::headless {
+
+struct ShownMessage {
+  std::string Text, Caption;
+  TMsgDlgType Type;
+};
+
+class HeadlessWidgetset final : public TWidgetset {
+ public:
+  explicit HeadlessWidgetset(platform::headless::VirtualClock& clock) : clock_(clock) {}
+
+  // --- what tests use ---
+  // Moves the clock forward by ms, firing every timer that falls due on the way in
+  // time order, each with the main-thread queue pumped after it.
+  void Advance(unsigned ms);
+  // Runs queued main-thread work until the queue is empty and no worker is running.
+  void Pump();
+  // Work a message loop runs when it would otherwise have nothing left to do, in order:
+  // this is how a test acts inside a modal loop.
+  void WhenIdle(std::function<void()> action) { idle_.push_back(std::move(action)); }
+  std::vector<ShownMessage> Messages;
+  std::function<void(const ShownMessage&)> OnMessage;  // called as each box is shown
+  std::deque<std::optional<std::string>> OpenDialogAnswers;  // nullopt: cancelled
+  std::deque<std::optional<std::string>> FolderAnswers;
+  int RunningTimers() const;
+
+  // --- the backend ---
+  std::unique_ptr<TControlPeer> CreatePeer(TControl&) override { return nullptr; }
+  void RunLoop(const std::function<bool()>& done) override;
+  void ProcessMessages() override;
+  void WakeUp() override { clock_.Notify(); }
+  void Synchronize(const std::function<void()>& fn) override;
+  void TimerChanged(TTimer& timer) override;
+  void TimerDestroyed(TTimer& timer) override { timers_.erase(&timer); }
+  void ThreadStarted() override { clock_.WorkerBusy(true); }
+  void ThreadEnded() override { clock_.WorkerBusy(false); }
+  std::unique_ptr<TEventPeer> CreateEvent(bool manualReset, bool initialState) override;
+  void MessageBox(TForm* owner, const std::string& text, const std::string& caption, TMsgDlgType type) override;
+  bool ExecuteOpenDialog(TOpenDialog& dialog) override;
+  bool SelectDirectory(const std::string& caption, std::string& directory) override;
+
+ private:
+  struct Call {
+    std::function<void()> Fn;
+    platform::headless::VirtualClock::Parked* Caller;  // the worker waiting for it
+  };
+  bool RunOneQueued();  // false when the queue was empty
+  platform::headless::VirtualClock& clock_;
+  std::deque<Call> queue_;  // under clock_.Lock()
+  std::map<TTimer*, std::uint64_t> timers_;  // running timers and when they fall due
+  std::deque<std::function<void()>> idle_;
+};
+
+}  // namespace vcl::headless

@@ -1,0 +1,185 @@
+// Start-up: single instance, data folder, and the first show's installation checks.
+#include <functional>
+
+#include "AppContext.h"
+#include "Fixture.h"
+#include "MainForm.h"
+#include "Program.h"
+#include "vcl/SysUtils.h"
+
+using vcl::TMsgDlgType;
+
+namespace {
+
+const char* const Key = "Software\\Roravad Arezaded\\Norvane Slidereel";
+
+class StartupTest : public HeadlessTest {
+ protected:
+  void Install(const std::string& pptPath, const std::string& pptVersion, const std::string& version,
+               const std::string& os) {
+    world->SetRegistryValue(Key, "PPTPath", pptPath);
+    world->SetRegistryValue(Key, "PPTVersion", pptVersion);
+    world->SetRegistryValue(Key, "Version", version);
+    world->SetRegistryValue(Key, "OS", os);
+    WriteFile("C:\\Office\\POWERPNT.EXE", "");
+  }
+  // Runs the program; if it is still running once it has nothing left to do, the user
+  // closes its main window.
+  void Run() {
+    widgets->WhenIdle([] { Form_main->Close(); });
+    RunProgram();
+  }
+};
+
+struct CheckCase {
+  const char* Name;
+  std::function<void(platform::headless::World&)> Break;  // spoils a good installation
+  const char* Message;                                      // nullptr: the program starts
+  TMsgDlgType Icon;
+  int Version;  // PowerPointVersion afterwards (-1: not reached)
+  const char* Caption;
+};
+void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.Name; }
+
+
+class FirstShowChecks : public StartupTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(FirstShowChecks, ShowOneMessageAndEndOrStart) {
+  const CheckCase& c = GetParam();
+  Install("C:\\Office", "12.0", "1.0", "Windows XP");
+  c.Break(*world);
+  PowerPointVersion = -1;
+  ProductVersion = "untouched";
+  bool captionAtClose = false;
+  std::string caption;
+  widgets->WhenIdle([&] {
+    captionAtClose = true;
+    caption = Form_main->Caption();
+    Form_main->Close();
+  });
+  std::string url;
+  widgets->OnMessage = [&](const vcl::headless::ShownMessage&) { url = Form_main->LocationURL(); };
+  RunProgram();
+
+  if (c.Message) {
+    ASSERT_EQ(widgets->Messages.size(), 1u);
+    EXPECT_EQ(widgets->Messages[0].Text, c.Message);
+    EXPECT_EQ(widgets->Messages[0].Type, c.Icon);
+    EXPECT_EQ(widgets->Messages[0].Caption, c.Icon == TMsgDlgType::mtError ? "Error" : "Information");
+    EXPECT_FALSE(captionAtClose) << "the program went on after a failed check";
+    EXPECT_EQ(url, "") << "a page was loaded before the check";
+  } else {
+    EXPECT_TRUE(widgets->Messages.empty());
+    EXPECT_EQ(caption, c.Caption);
+  }
+  EXPECT_EQ(PowerPointVersion, c.Version);
+  EXPECT_EQ(vcl::Application.MainForm(), nullptr) << "the program did not end";
+}
+
+auto Value = [](const char* name, const char* text) {
+  return [=](platform::headless::World& w) { w.SetRegistryValue(Key, name, text); };
+};
+auto Remove = [](const char* name) {
+  return [=](platform::headless::World& w) { w.RegistryKeys[vcl::UpperCase(Key)].erase(vcl::UpperCase(name)); };
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Installation, FirstShowChecks,
+    ::testing::Values(
+        CheckCase{"Good", [](auto&) {}, nullptr, TMsgDlgType::mtError, 12, "Norvane Slidereel (1.0)"},
+        CheckCase{"NoPrintWindow", [](auto& w) { w.MissingExports.insert("USER32.DLL!PrintWindow"); },
+                  "Info: This software needs Windows XP/2003/Vista installed.", TMsgDlgType::mtInformation, -1, ""},
+        CheckCase{"NoKey", [](auto& w) { w.RegistryKeys.clear(); },
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+        CheckCase{"EmptyPath", Value("PPTPath", ""),
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+        CheckCase{"MissingPath", Remove("PPTPath"),
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+        CheckCase{"NoPowerPointThere", Value("PPTPath", "C:\\Elsewhere"),
+                  "Info: Cannot find PowerPoint, maybe you have not installed it or you have installed other version "
+                  "PowerPoint again, please reinstall this software.",
+                  TMsgDlgType::mtInformation, -1, ""},
+        CheckCase{"PathNotText",
+                  [](auto& w) { w.WrongTypeValues.insert(vcl::UpperCase(std::string(Key) + "\\PPTPath")); },
+                  "Error: Invalid data type for 'PPTPath'", TMsgDlgType::mtError, -1, ""},
+        CheckCase{"NoVersion", Remove("PPTVersion"), "Error: Cannot find PPT version infomation",
+                  TMsgDlgType::mtError, -1, ""},
+        CheckCase{"VersionNotNumber", Value("PPTVersion", "x.0"),
+                  "Error: Cannot find PPT version infomation('x' is not a valid integer value)",
+                  TMsgDlgType::mtError, -1, ""},
+        CheckCase{"VersionWithoutDot", Value("PPTVersion", "12"), nullptr, TMsgDlgType::mtError, 0,
+                  "Norvane Slidereel (1.0)"},
+        CheckCase{"Version11", Value("PPTVersion", "11.0"), nullptr, TMsgDlgType::mtError, 11,
+                  "Norvane Slidereel (1.0)"},
+        CheckCase{"NoOS", Remove("OS"), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, ""},
+        CheckCase{"EmptyOS", Value("OS", ""), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, ""},
+        CheckCase{"EmptyProductVersion", Value("Version", ""), nullptr, TMsgDlgType::mtError, 12,
+                  "Norvane Slidereel ()"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(StartupTest, StartedProgramLoadsPageOneAndKeepsItsContext) {
+  Install("C:\\Office", "12.0", "2.5", "XP");
+  std::string url;
+  widgets->WhenIdle([&] {
+    url = Form_main->LocationURL();
+    EXPECT_EQ(Form_main->ClientWidth(), 842);
+    EXPECT_EQ(Form_main->ClientHeight(), 596);
+    Form_main->Close();
+  });
+  RunProgram();
+  EXPECT_EQ(url, "res://Slidecaster.exe/RT_HTML/page1");
+  EXPECT_EQ(ProgramFolder, "C:\\Program Files\\Slidecaster");
+  EXPECT_EQ(world->CurrentDir, "C:\\Program Files\\Slidecaster");
+  EXPECT_EQ(DataFolder, "C:\\Users\\user\\AppData\\Local\\Norvane Slidereel");
+  EXPECT_EQ(ConfigFile, DataFolder + "\\Config.ini");
+  EXPECT_EQ(PowerPointExe, "C:\\Office\\POWERPNT.EXE");
+  EXPECT_EQ(ProductVersion, "2.5");
+  EXPECT_EQ(world->ComApartments, 0) << "COM initialised and uninitialised once";
+  EXPECT_TRUE(Exists(DataFolder + "\\Config.ini")) << "configuration written at shutdown";
+}
+
+TEST_F(StartupTest, SecondCopyIsRefusedWithoutWindows) {
+  world->Mutexes.insert("DEZUDIVODOD_OnlyOne");
+  RunProgram();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "Rovavur Arivovov/EZU/Zuruv is already running");
+  EXPECT_EQ(widgets->Messages[0].Caption, "Error");
+  EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtInformation);
+  EXPECT_EQ(DataFolder, "") << "no window was created";
+}
+
+TEST_F(StartupTest, MutexThatCannotBeCreatedEndsTheProgram) {
+  world->MutexCreationFails = true;
+  RunProgram();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "Cannot create mutex");
+  EXPECT_EQ(widgets->Messages[0].Caption, "Error");
+  EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtInformation);
+}
+
+TEST_F(StartupTest, MissingDataFolderFallsBackToRootConfigFile) {
+  Install("C:\\Office", "12.0", "1.0", "XP");
+  world->SpecialFolders[platform::CSIDL_LOCAL_APPDATA] = "C:\\Gone\\Local";
+  ConvertSettings.OutputPath = "";
+  Run();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "Error: Cannot create AppData direcotry.");
+  EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtError);
+  EXPECT_EQ(DataFolder, "");
+  EXPECT_EQ(ConfigFile, "\\Config.ini");
+  // The program still started, and its configuration went to the current drive's root.
+  EXPECT_EQ(ReadFile("C:\\Config.ini"),
+            "[Global]\r\nOutputPath=C:\\Users\\user\\Documents\r\nAutoSlideTime=5\r\n");
+}
+
+TEST_F(StartupTest, UnusableProgramFolderIsReportedAndTolerated) {
+  Install("C:\\Office", "12.0", "1.0", "XP");
+  world->ModulePath = "C:\\Vanished\\Slidecaster.exe";
+  Run();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "Error: Cannot set current directory. ");
+  EXPECT_EQ(ProgramFolder, "C:\\Vanished");
+  EXPECT_EQ(ProductVersion, "1.0") << "the checks still ran";
+}
+
+}  // namespace
