@@ -18,7 +18,7 @@ void ReadConfiguration() {
   vcl::TIniFile ini(ConfigFile);
   ConvertSettings.OutputPath = ini.ReadString(Global, "OutputPath", "");
   if (!platform::Files().DirectoryExists(ConvertSettings.OutputPath))
-    ConvertSettings.OutputPath = GetSpecialFolder(platform::CSIDL_PERSONAL, false);
+    ConvertSettings.OutputPath = GetSpecialFolder(platform::CsidlPersonal, false);
   ConvertSettings.AutoSlideTime = ini.ReadInteger(Global, "AutoSlideTime", 5);
 }
 

@@ -48,14 +48,14 @@ void DisableScreenSaver() {
 void EnableScreenSaver() { platform::System().SetScreenSaverActive(true); }
 
 std::string GetSpecialFolder(int csidl, bool create) {
-  return platform::System().SpecialFolderPath(create ? csidl | platform::CSIDL_FLAG_CREATE : csidl);
+  return platform::System().SpecialFolderPath(create ? csidl | platform::CsidlFlagCreate : csidl);
 }
 
 bool DeleteFolder(const std::string& path) {
   auto& files = platform::Files();
   if (!files.DirectoryExists(path)) return true;
   for (const auto& entry : files.ListFolder(path))
-    if (!entry.Directory) files.DeleteFile(path + "\\" + entry.Name);  // failures are skipped
+    if (!entry.Directory) files.RemoveFile(path + "\\" + entry.Name);  // failures are skipped
   files.RemoveDir(path);  // stays while it still holds a sub-folder
   return true;
 }

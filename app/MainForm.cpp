@@ -39,7 +39,7 @@ void TForm_main::FormCreate() {
   if (!platform::System().SetCurrentDir(ProgramFolder))
     MessageDlg("Error: Cannot set current directory. ", TMsgDlgType::mtError);
 
-  const std::string dataFolder = GetSpecialFolder(platform::CSIDL_LOCAL_APPDATA, false) + "\\Norvane Slidereel";
+  const std::string dataFolder = GetSpecialFolder(platform::CsidlLocalAppData, false) + "\\Norvane Slidereel";
   if (platform::Files().DirectoryExists(dataFolder) || platform::Files().CreateDir(dataFolder)) {
     DataFolder = dataFolder;
   } else {

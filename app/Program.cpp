@@ -14,11 +14,11 @@ int RunProgram() {
 
   const platform::MutexResult lock = platform::System().CreateNamedMutex("DEZUDIVODOD_OnlyOne");
   if (!lock.Mutex) {
-    Application.MessageBox("Cannot create mutex", "Error", vcl::TMsgDlgType::mtInformation);
+    Application.ShowMessageBox("Cannot create mutex", "Error", vcl::TMsgDlgType::mtInformation);
     return 0;
   }
   if (lock.AlreadyExisted) {
-    Application.MessageBox("Rovavur Arivovov/EZU/Zuruv is already running", "Error", vcl::TMsgDlgType::mtInformation);
+    Application.ShowMessageBox("Rovavur Arivovov/EZU/Zuruv is already running", "Error", vcl::TMsgDlgType::mtInformation);
     platform::System().CloseHandle(lock.Mutex);
     return 0;
   }

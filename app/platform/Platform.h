@@ -15,9 +15,9 @@ namespace platform {
 using Handle = std::uintptr_t;
 
 // Shell folder ids used by the program, and the flag that asks the shell to create one.
-constexpr int CSIDL_PERSONAL = 5;
-constexpr int CSIDL_LOCAL_APPDATA = 28;
-constexpr int CSIDL_FLAG_CREATE = 0x8000;
+constexpr int CsidlPersonal = 5;
+constexpr int CsidlLocalAppData = 28;
+constexpr int CsidlFlagCreate = 0x8000;
 
 struct LocalTime {
   int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
@@ -68,7 +68,7 @@ class IFileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool CreateDir(const std::string& path) = 0;  // one level
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool RemoveDir(const std::string& path) = 0;  // only an empty folder
   // Every entry of a folder, hidden, system and read-only ones included, without "." and "..".
   virtual std::vector<FileEntry> ListFolder(const std::string& path) = 0;

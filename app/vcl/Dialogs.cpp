@@ -13,7 +13,7 @@ static const char* CaptionOf(TMsgDlgType type) {
 }
 
 void MessageDlg(const std::string& text, TMsgDlgType type) {
-  Widgetset().MessageBox(nullptr, text, CaptionOf(type), type);
+  Widgetset().ShowMessageBox(nullptr, text, CaptionOf(type), type);
 }
 
 bool TOpenDialog::Execute() { return Widgetset().ExecuteOpenDialog(*this); }

@@ -119,11 +119,11 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::HandleException(const std::exception& e) {
-  Widgetset().MessageBox(nullptr, e.what(), "Error", TMsgDlgType::mtError);
+  Widgetset().ShowMessageBox(nullptr, e.what(), "Error", TMsgDlgType::mtError);
 }
 
-void TApplication::MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type) {
-  Widgetset().MessageBox(nullptr, text, caption, type);
+void TApplication::ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type) {
+  Widgetset().ShowMessageBox(nullptr, text, caption, type);
 }
 
 }  // namespace vcl

@@ -70,7 +70,7 @@ class TApplication {
   // A failure no handler caught: shown in an error box, the program goes on.
   void HandleException(const std::exception& e);
   // A plain system message box (used before any window exists).
-  void MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type);
+  void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type);
 
  private:
   struct Owned {

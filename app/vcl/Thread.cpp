@@ -40,6 +40,6 @@ void TThread::WaitFor() {
 void TThread::Synchronize(const std::function<void()>& fn) { Widgetset().Synchronize(fn); }
 
 TEvent::TEvent(bool manualReset, bool initialState)
-    : peer_(Widgetset().CreateEvent(manualReset, initialState)) {}
+    : peer_(Widgetset().NewEvent(manualReset, initialState)) {}
 
 }  // namespace vcl

@@ -47,8 +47,8 @@ class TWidgetset {
   virtual void TimerDestroyed(TTimer& timer) = 0;
   virtual void ThreadStarted() = 0;
   virtual void ThreadEnded() = 0;
-  virtual std::unique_ptr<TEventPeer> CreateEvent(bool manualReset, bool initialState) = 0;
-  virtual void MessageBox(TForm* owner, const std::string& text, const std::string& caption,
+  virtual std::unique_ptr<TEventPeer> NewEvent(bool manualReset, bool initialState) = 0;
+  virtual void ShowMessageBox(TForm* owner, const std::string& text, const std::string& caption,
                           TMsgDlgType type) = 0;
   virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
   virtual bool SelectDirectory(const std::string& caption, std::string& directory) = 0;

@@ -52,10 +52,10 @@ TEST_F(GlobalFuncTest, ScreenSaverIsSwitchedOnAfterwardsWhateverItWasBefore) {
 }
 
 TEST_F(GlobalFuncTest, SpecialFolderIsCreatedOnlyWhenAsked) {
-  world->SpecialFolders[platform::CSIDL_PERSONAL] = "C:\\Fresh\\Documents";
-  EXPECT_EQ(GetSpecialFolder(platform::CSIDL_PERSONAL, false), "C:\\Fresh\\Documents");
+  world->SpecialFolders[platform::CsidlPersonal] = "C:\\Fresh\\Documents";
+  EXPECT_EQ(GetSpecialFolder(platform::CsidlPersonal, false), "C:\\Fresh\\Documents");
   EXPECT_FALSE(Exists("C:\\Fresh\\Documents"));
-  EXPECT_EQ(GetSpecialFolder(platform::CSIDL_PERSONAL, true), "C:\\Fresh\\Documents");
+  EXPECT_EQ(GetSpecialFolder(platform::CsidlPersonal, true), "C:\\Fresh\\Documents");
   EXPECT_TRUE(Exists("C:\\Fresh\\Documents"));
   EXPECT_EQ(GetSpecialFolder(0x26, false), "") << "a folder the shell does not know";
 }

@@ -159,7 +159,7 @@ TEST_F(StartupTest, MutexThatCannotBeCreatedEndsTheProgram) {
 
 TEST_F(StartupTest, MissingDataFolderFallsBackToRootConfigFile) {
   Install("C:\\Office", "12.0", "1.0", "XP");
-  world->SpecialFolders[platform::CSIDL_LOCAL_APPDATA] = "C:\\Gone\\Local";
+  world->SpecialFolders[platform::CsidlLocalAppData] = "C:\\Gone\\Local";
   ConvertSettings.OutputPath = "";
   Run();
   ASSERT_EQ(widgets->Messages.size(), 1u);

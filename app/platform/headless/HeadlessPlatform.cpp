@@ -12,8 +12,8 @@ using vcl::UpperCase;
 namespace platform::headless {
 
 World::World(fs::path root) : Root(std::move(root)) {
-  SpecialFolders[CSIDL_PERSONAL] = "C:\\Users\\user\\Documents";
-  SpecialFolders[CSIDL_LOCAL_APPDATA] = "C:\\Users\\user\\AppData\\Local";
+  SpecialFolders[CsidlPersonal] = "C:\\Users\\user\\Documents";
+  SpecialFolders[CsidlLocalAppData] = "C:\\Users\\user\\AppData\\Local";
   Locale.ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   Locale.TimeAMString = "AM";
@@ -66,9 +66,9 @@ class System final : public ISystem {
     return !w_.MissingExports.count(vcl::UpperCase(module) + "!" + function);
   }
   std::string SpecialFolderPath(int csidl) override {
-    auto it = w_.SpecialFolders.find(csidl & ~CSIDL_FLAG_CREATE);
+    auto it = w_.SpecialFolders.find(csidl & ~CsidlFlagCreate);
     if (it == w_.SpecialFolders.end()) return "";
-    if (csidl & CSIDL_FLAG_CREATE) fs::create_directories(w_.HostPath(it->second));
+    if (csidl & CsidlFlagCreate) fs::create_directories(w_.HostPath(it->second));
     return it->second;
   }
   bool ScreenSaverActive() override { return w_.ScreenSaverActive; }
@@ -113,7 +113,7 @@ class FileSystem final : public IFileSystem {
     if (path.empty() || fs::exists(host, ec) || !fs::is_directory(host.parent_path(), ec)) return false;
     return fs::create_directory(host, ec);
   }
-  bool DeleteFile(const std::string& path) override {
+  bool RemoveFile(const std::string& path) override {
     if (Attrs(path).ReadOnly || !FileExists(path)) return false;
     std::error_code ec;
     return fs::remove(w_.HostPath(path), ec);

@@ -168,11 +168,11 @@ class Event final : public TEventPeer {
 
 }  // namespace
 
-std::unique_ptr<TEventPeer> HeadlessWidgetset::CreateEvent(bool manualReset, bool initialState) {
+std::unique_ptr<TEventPeer> HeadlessWidgetset::NewEvent(bool manualReset, bool initialState) {
   return std::make_unique<Event>(clock_, *this, manualReset, initialState);
 }
 
-void HeadlessWidgetset::MessageBox(TForm*, const std::string& text, const std::string& caption, TMsgDlgType type) {
+void HeadlessWidgetset::ShowMessageBox(TForm*, const std::string& text, const std::string& caption, TMsgDlgType type) {
   Messages.push_back(ShownMessage{text, caption, type});
   if (OnMessage) OnMessage(Messages.back());
 }

@@ -48,8 +48,8 @@ class HeadlessWidgetset final : public TWidgetset {
   void TimerDestroyed(TTimer& timer) override { timers_.erase(&timer); }
   void ThreadStarted() override { clock_.WorkerBusy(true); }
   void ThreadEnded() override { clock_.WorkerBusy(false); }
-  std::unique_ptr<TEventPeer> CreateEvent(bool manualReset, bool initialState) override;
-  void MessageBox(TForm* owner, const std::string& text, const std::string& caption, TMsgDlgType type) override;
+  std::unique_ptr<TEventPeer> NewEvent(bool manualReset, bool initialState) override;
+  void ShowMessageBox(TForm* owner, const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool ExecuteOpenDialog(TOpenDialog& dialog) override;
   bool SelectDirectory(const std::string& caption, std::string& directory) override;
 

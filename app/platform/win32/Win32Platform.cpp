@@ -1,0 +1,199 @@
+#include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include "platform/win32/Win32Platform.h"
+
+namespace platform::win32 {
+
+namespace {
+
+class System final : public ISystem {
+ public:
+  std::string ModulePath() override {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n);
+  }
+  bool SetCurrentDir(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != 0; }
+  std::string CurrentDir() override {
+    char path[MAX_PATH] = {};
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, path);
+    return std::string(path, n < MAX_PATH ? n : 0);
+  }
+  bool ModuleExports(const std::string& module, const std::string& function) override {
+    HMODULE m = GetModuleHandleA(module.c_str());
+    if (!m) m = LoadLibraryA(module.c_str());
+    return m && GetProcAddress(m, function.c_str()) != nullptr;
+  }
+  std::string SpecialFolderPath(int csidl) override {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
+    return path;  // ends at the first NUL
+  }
+  bool ScreenSaverActive() override {
+    BOOL active = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+    return active != FALSE;
+  }
+  void SetScreenSaverActive(bool active) override {
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
+  }
+  MutexResult CreateNamedMutex(const std::string& name) override {
+    HANDLE h = CreateMutexA(nullptr, FALSE, name.c_str());
+    MutexResult r;
+    r.Mutex = reinterpret_cast<Handle>(h);
+    r.AlreadyExisted = h && GetLastError() == ERROR_ALREADY_EXISTS;
+    return r;
+  }
+  void CloseHandle(Handle h) override { ::CloseHandle(reinterpret_cast<HANDLE>(h)); }
+  LocalTime Now() override {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+  }
+  LocaleNames Locale() override {
+    LocaleNames names;
+    for (int i = 0; i < 12; ++i) names.ShortMonthNames[static_cast<size_t>(i)] = Info(LOCALE_SABBREVMONTHNAME1 + i);
+    names.TimeAMString = Info(LOCALE_S1159);
+    names.TimePMString = Info(LOCALE_S2359);
+    return names;
+  }
+  void Sleep(unsigned ms) override { ::Sleep(ms); }
+  bool ComInitialize() override { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+  void ComUninitialize() override { CoUninitialize(); }
+
+ private:
+  static std::string Info(LCTYPE type) {
+    char text[80] = {};
+    int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+    return n > 0 ? std::string(text) : std::string();
+  }
+};
+
+class FileSystem final : public IFileSystem {
+ public:
+  bool FileExists(const std::string& path) override {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return !path.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  bool DirectoryExists(const std::string& path) override {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return !path.empty() && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  bool CreateDir(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+  bool RemoveDir(const std::string& path) override { return RemoveDirectoryA(path.c_str()) != 0; }
+  std::vector<FileEntry> ListFolder(const std::string& path) override {
+    std::vector<FileEntry> entries;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return entries;
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      FileEntry e;
+      e.Name = name;
+      e.Directory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      e.Hidden = (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+      e.System = (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+      e.ReadOnly = (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+      entries.push_back(e);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return entries;
+  }
+  std::optional<std::uint64_t> DiskFree(const std::string& path) override {
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    return available.QuadPart;
+  }
+  std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
+                      const std::string& fallback) override {
+    char value[2048] = {};
+    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), value, sizeof value,
+                                       file.c_str());
+    return std::string(value, n);
+  }
+  bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
+                const std::string& value) override {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+  }
+};
+
+class Registry final : public IRegistry {
+ public:
+  bool KeyExists(const std::string& key) override {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+  }
+  RegStatus ReadString(const std::string& key, const std::string& value, std::string& text) override {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return RegStatus::KeyMissing;
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExA(h, value.c_str(), nullptr, &type, nullptr, &size);
+    RegStatus status = RegStatus::Ok;
+    if (r != ERROR_SUCCESS) {
+      status = RegStatus::ValueMissing;
+    } else if (type != REG_SZ && type != REG_EXPAND_SZ) {
+      status = RegStatus::WrongType;
+    } else {
+      std::string buffer(size + 1, '\0');
+      r = RegQueryValueExA(h, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size);
+      if (r == ERROR_SUCCESS) text = buffer.c_str();
+      else status = RegStatus::ValueMissing;
+    }
+    RegCloseKey(h);
+    return status;
+  }
+};
+
+class Processes final : public IProcesses {
+ public:
+  std::optional<std::vector<ProcessEntry>> Snapshot() override {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<ProcessEntry> list;
+    PROCESSENTRY32 pe;
+    pe.dwSize = sizeof pe;
+    for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe))
+      list.push_back(ProcessEntry{pe.th32ProcessID, pe.szExeFile});
+    ::CloseHandle(snap);
+    return list;
+  }
+  bool Terminate(std::uint32_t processId, unsigned exitCode) override {
+    HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (!p) return false;
+    BOOL ok = TerminateProcess(p, exitCode);
+    ::CloseHandle(p);
+    return ok != FALSE;
+  }
+  std::vector<WindowEntry> TopLevelWindows() override {
+    std::vector<WindowEntry> list;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
+    return list;
+  }
+
+ private:
+  static BOOL CALLBACK AddWindow(HWND w, LPARAM out) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    reinterpret_cast<std::vector<WindowEntry>*>(out)->push_back(WindowEntry{reinterpret_cast<Handle>(w), pid});
+    return TRUE;
+  }
+};
+
+}  // namespace
+
+Services MakeServices() {
+  Services s;
+  s.System = std::make_unique<System>();
+  s.Files = std::make_unique<FileSystem>();
+  s.Registry = std::make_unique<Registry>();
+  s.Processes = std::make_unique<Processes>();
+  return s;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,14 @@
+// The Windows entry: installs the win32 backends and runs the program.
+#include <windows.h>
+
+#include "Program.h"
+#include "platform/win32/Win32Platform.h"
+#include "vcl/win32/Win32Widgetset.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::InstallPlatform(platform::win32::MakeServices());
+  vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
+  int code = RunProgram();
+  vcl::InstallWidgetset(nullptr);
+  return code;
+}
