@@ -20,8 +20,9 @@ const char* const Page1URL = "res://Slidecaster.exe/RT_HTML/page1";
 TForm_main::TForm_main() {
   Name = "Form_main";
   SetClientSize(842, 596);
-  MinWidth = 850;
-  MinHeight = 630;
+  // Never smaller than designed: 850 x 630 outside with the standard frame.
+  MinClientWidth = 842;
+  MinClientHeight = 596;
   Position = vcl::TPosition::poScreenCenter;
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };

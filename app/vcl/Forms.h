@@ -25,7 +25,9 @@ class TForm : public TWinControl {
   void SetClientSize(int width, int height);
   TPosition Position = TPosition::poDesigned;
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
-  int MinWidth = 0, MinHeight = 0;  // smallest outer size the user may give the window
+  // Smallest client area the user may size the window to (0: no limit); the window's
+  // frame comes on top, whatever size the system draws it.
+  int MinClientWidth = 0, MinClientHeight = 0;
 
   TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
   std::function<bool()> OnCloseQuery;  // false keeps the form open

@@ -8,7 +8,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::InstallPlatform(platform::win32::MakeServices());
   vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
-  int code = RunProgram();
-  vcl::InstallWidgetset(nullptr);
-  return code;
+  // The backends stay installed until the process ends: self-freeing threads may still
+  // be finishing.
+  return RunProgram();
 }

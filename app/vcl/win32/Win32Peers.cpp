@@ -178,7 +178,20 @@ class FormPeer final : public Peer {
     RECT r{0, 0, form_.ClientWidth(), form_.ClientHeight()};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(handle_, GWL_EXSTYLE)));
-    int w = r.right - r.left, h = r.bottom - r.top;
+    Place(r.right - r.left, r.bottom - r.top);
+    // The frame the system really draws may differ from what it predicts: size again by
+    // the client area measured.
+    RECT client;
+    GetClientRect(handle_, &client);
+    int dw = form_.ClientWidth() - client.right, dh = form_.ClientHeight() - client.bottom;
+    if (dw || dh) {
+      RECT outer;
+      GetWindowRect(handle_, &outer);
+      Place(outer.right - outer.left + dw, outer.bottom - outer.top + dh);
+    }
+  }
+
+  void Place(int w, int h) {
     int x = form_.Left(), y = form_.Top();
     if (form_.Position == TPosition::poScreenCenter) {
       RECT work;
@@ -264,8 +277,12 @@ LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       case WM_GETMINMAXINFO:
         if (auto* f = dynamic_cast<TForm*>(self)) {
           auto* info = reinterpret_cast<MINMAXINFO*>(l);
-          if (f->MinWidth) info->ptMinTrackSize.x = f->MinWidth;
-          if (f->MinHeight) info->ptMinTrackSize.y = f->MinHeight;
+          RECT outer, client;
+          GetWindowRect(h, &outer);
+          GetClientRect(h, &client);
+          if (f->MinClientWidth) info->ptMinTrackSize.x = f->MinClientWidth + (outer.right - outer.left) - client.right;
+          if (f->MinClientHeight)
+            info->ptMinTrackSize.y = f->MinClientHeight + (outer.bottom - outer.top) - client.bottom;
           return 0;
         }
         break;
