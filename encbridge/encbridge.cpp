@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "EncoderBridge.h"
 #include "SplitCommand.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -136,33 +137,33 @@ static int Forward(const char* library, const char* entryName, bool hasResult) {
   return result;
 }
 
-extern "C" int WINAPI video2(const char* command) {
+int WINAPI video2(const char* command) {
   int result = 0;
   RunCommand(command, "video2.dll", "mplex", result);
   return 0;
 }
 
-extern "C" int WINAPI video3(const char* command) {
+int WINAPI video3(const char* command) {
   int result = 0;
   RunCommand(command, "video3.dll", "dvd", result);
   return 0;
 }
 
-extern "C" int WINAPI start(const char* command) {
+int WINAPI start(const char* command) {
   int result = 0;
   return RunCommand(command, "video.dll", "convertvideo", result) ? result : 0;
 }
 
-extern "C" int WINAPI video2_framenum() { return Forward("video2.dll", "framenum_mplex", true); }
-extern "C" int WINAPI video3_framenum() { return Forward("video3.dll", "write_num", true); }
-extern "C" int WINAPI framenum() { return Forward("video.dll", "currrent_frame", true); }
-extern "C" void WINAPI video2_stop() { Forward("video2.dll", "stop", false); }
-extern "C" void WINAPI video3_stop() { Forward("video3.dll", "stop", false); }
-extern "C" void WINAPI stop() { Forward("video.dll", "stop", false); }
+int WINAPI video2_framenum() { return Forward("video2.dll", "framenum_mplex", true); }
+int WINAPI video3_framenum() { return Forward("video3.dll", "write_num", true); }
+int WINAPI framenum() { return Forward("video.dll", "currrent_frame", true); }
+void WINAPI video2_stop() { Forward("video2.dll", "stop", false); }
+void WINAPI video3_stop() { Forward("video3.dll", "stop", false); }
+void WINAPI stop() { Forward("video.dll", "stop", false); }
 
 // 0 when a video compressor's driver is "xvidvfw.dll" in any case, 1 when none is. A driver
 // named with a folder in front does not count.
-extern "C" int WINAPI DetectXVIDDriver() {
+int WINAPI DetectXVIDDriver() {
   static_assert(sizeof(ICINFO) == 568, "the compressor record the system fills");
   ICINFO info;
   ZeroMemory(&info, sizeof info);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Deliverable.h"
+#include "EncoderBridge.h"
 
 namespace {
 
@@ -54,14 +55,13 @@ class EncoderBridge : public ::testing::Test {
   void SetUp() override {
     Calls.clear();
     EntryResult = 0;
-    library_ = LoadDeliverable("encbridge.dll");
+    library_ = GetModuleHandleA("encbridge.dll");
     ASSERT_NE(library_, nullptr);
     GetCurrentDirectoryA(MAX_PATH, savedFolder_);
     UseLibraries("encoding");
   }
   void TearDown() override {
     SetCurrentDirectoryA(savedFolder_);
-    if (library_) FreeLibrary(library_);
   }
 
   // The encoding libraries are found in the current folder: "encoding" holds the
@@ -205,6 +205,26 @@ TEST_F(EncoderBridge, CommandsThatCannotBeSplitCallNothing) {
   EXPECT_EQ(Command("video2", "video2 next"), 0);
   ASSERT_EQ(Calls.size(), 1u);
   EXPECT_EQ(Calls[0].Args, (std::vector<std::string>{"video2", "next"}));
+}
+
+// The names a caller's compiler gives the exports reach them through the import library.
+TEST_F(EncoderBridge, CallersReachTheExportsByImport) {
+  EntryResult = 5;
+  EXPECT_EQ(Watched([] { return video2("video2 -o a"); }), 0);
+  EXPECT_EQ(Watched([] { return video3("video3 -x b"); }), 0);
+  EXPECT_EQ(Watched([] { return start("c d"); }), 5);
+  EXPECT_EQ(Watched([] { return video2_framenum() + video3_framenum() + framenum(); }), 15);
+  Watched([] { return video2_stop(), video3_stop(), stop(), 0; });
+  EXPECT_EQ(DetectXVIDDriver(), 1);
+  EXPECT_TRUE(boxes.empty());
+  std::vector<std::string> entries;
+  for (const auto& c : Calls) entries.push_back(c.Library + " " + c.Entry);
+  EXPECT_EQ(entries, (std::vector<std::string>{"video2.dll mplex", "video3.dll dvd", "video.dll convertvideo",
+                                               "video2.dll framenum_mplex", "video3.dll write_num",
+                                               "video.dll currrent_frame", "video2.dll stop", "video3.dll stop",
+                                               "video.dll stop"}));
+  ASSERT_EQ(Calls.size(), 9u);
+  EXPECT_EQ(Calls[2].Args, (std::vector<std::string>{"c", "d"}));
 }
 
 struct ForwardCase {
