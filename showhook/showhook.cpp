@@ -12,7 +12,7 @@
 #define SHOWHOOK_SHARDAT __attribute__((section(".SHARDAT")))
 #endif
 
-SHOWHOOK_SHARDAT HHOOK HookHandle = nullptr;
+static SHOWHOOK_SHARDAT HHOOK HookHandle = nullptr;
 static HINSTANCE ModuleHandle = nullptr;
 
 // Unit by unit up to and including the terminating zero: only the whole name, in its exact
