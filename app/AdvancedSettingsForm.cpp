@@ -15,7 +15,7 @@ const char* const AdvancedInstructionText =
 
 namespace {
 
-constexpr int LabelLeft = 16, FieldLeft = 150, RowTop = 14, RowPitch = 28;
+constexpr int LabelLeft = 16, FieldLeft = 164, RowTop = 14, RowPitch = 28;
 constexpr int ListHeight = 200;  // with the dropped-down list
 
 template <class C>
@@ -27,7 +27,7 @@ C* Make(vcl::TWinControl* parent, const std::string& name, int left, int top, in
   return c;
 }
 
-vcl::TLabel* MakeLabel(vcl::TWinControl* parent, const char* caption, int left, int top, int width = 130) {
+vcl::TLabel* MakeLabel(vcl::TWinControl* parent, const char* caption, int left, int top, int width = 144) {
   auto* label = Make<vcl::TLabel>(parent, "", left, top + 4, width, 13);
   label->SetCaption(caption);
   return label;

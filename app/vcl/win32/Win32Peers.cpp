@@ -272,8 +272,11 @@ class PageControlPeer final : public Peer {
     tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
                             pages_.Width(), pages_.Height(), handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
     AddTabs(tabs_, pages_);
-    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Update(TProp::ActivePage);
+  }
+  // Sheets created later go below their older siblings: put the tabs back under them.
+  void KeepTabsBelow() {
+    if (tabs_) SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   // The user picked a tab.
   void TabChanged() {
@@ -472,7 +475,10 @@ std::unique_ptr<TControlPeer> CreateNativePeer(TControl& c) {
   if (auto* p = dynamic_cast<TPageControl*>(&c))
     return Make<PageControlPeer>(*p, Child(c, ContainerClass, WS_CLIPCHILDREN));
   // Panels and sheets are plain containers.
-  return Make<Peer>(c, Child(c, ContainerClass, WS_CLIPCHILDREN));
+  auto peer = Make<Peer>(c, Child(c, ContainerClass, WS_CLIPCHILDREN));
+  if (auto* sheet = dynamic_cast<TTabSheet*>(&c); sheet && peer && sheet->PageControl())
+    if (auto* pages = dynamic_cast<PageControlPeer*>(sheet->PageControl()->Peer())) pages->KeepTabsBelow();
+  return peer;
 }
 
 }  // namespace vcl::win32
