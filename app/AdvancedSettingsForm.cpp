@@ -205,12 +205,11 @@ void TForm_advanced::CreatePage(TFormatPage& page, const char* caption, const ch
     return combo;
   };
   // A list whose "Customize..." entry lets the user type into the box beside it.
-  auto typedList = [&](const char* label, const char* part, int maxLength, const char* range, vcl::TEdit*& box,
+  auto typedList = [&](const char* label, const char* part, const char* range, vcl::TEdit*& box,
                        vcl::TLabel*& rangeLabel) {
     const int rowTop = top;
     auto* combo = list(label, part, 150);
     box = Make<vcl::TEdit>(sheet, "Edit_" + t + "_" + part, FieldLeft + 156, rowTop, 56, 21);
-    box->SetMaxLength(maxLength);
     rangeLabel = Make<vcl::TLabel>(sheet, "Label_" + t + "_" + part + "range", FieldLeft + 218, rowTop + 4, 110, 13);
     rangeLabel->SetCaption(range);
     return combo;
@@ -225,11 +224,10 @@ void TForm_advanced::CreatePage(TFormatPage& page, const char* caption, const ch
   top += RowPitch;
   page.VCompressFormat = list("Video Compress Format:", "vcompressformat");
   if (!format.FrameRates.empty())
-    page.VFramerate = typedList("Video Framerate:", "vframerate", 6, FrameRateRangeText, page.VFramerateEdit,
-                                page.VFramerateRange);
+    page.VFramerate =
+        typedList("Video Framerate:", "vframerate", FrameRateRangeText, page.VFramerateEdit, page.VFramerateRange);
   if (!format.VideoBitrates.empty())
-    page.VBitrate = typedList("Video Bitrate:", "vbitrate", format.FrameRates.empty() ? 0 : 10, BitrateRangeText,
-                              page.VBitrateEdit, page.VBitrateRange);
+    page.VBitrate = typedList("Video Bitrate:", "vbitrate", BitrateRangeText, page.VBitrateEdit, page.VBitrateRange);
   page.ACompressFormat = list("Audio Compress Format:", "acompressformat");
   if (!format.AudioBitrates.empty()) page.ABitrate = list("Audio Bitrate:", "abitrate");
 }
