@@ -1,10 +1,67 @@
-// The capture window: the running slide show and the recording's controls.
+// The capture window: the running slide show and the recording's controls, the DVD
+// progress page, and the state that the parts of a conversion share.
 #pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "vcl/ComCtrls.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/Thread.h"
 
 class TForm_cap : public vcl::TForm {
  public:
   TForm_cap();
+
+  vcl::TPageControl* PageControl1;
+  vcl::TTabSheet* TabSheet_cap;
+  vcl::TPanel* Panel2;
+  vcl::TPanel* Panel_cap;  // the slide show window is placed in here
+  vcl::TPanel* Panel1;
+  vcl::TButton* Button_cancel;
+  vcl::TButton* Button_stop;
+  vcl::TButton* Button_pause;
+  vcl::TButton* Button_next;
+  vcl::TCheckBox* CheckBox_autostop;
+  vcl::TLabel* Label_free;
+  vcl::TTabSheet* TabSheet_progress;
+  vcl::TImage* Image1;
+  vcl::TImage* Image2;
+  vcl::TProgressBar* ProgressBar_total;
+  vcl::TLabel* Label_step;
+  vcl::TButton* Button_dvdcancel;
+  vcl::TTimer* Timer1;  // slide timer
+  vcl::TTimer* Timer2;  // status tick
+  vcl::TTimer* Timer3;  // progress animation
+
+  void FormCreate();
+  bool FormCloseQuery();
+  void FormHide();
+  void FormDestroy();
+
+  // State of the running conversion.
+  bool CloseLocked = false;  // the title bar's close box is refused meanwhile
+  std::string DriveName;     // drive part of the job folder, upper case
+  std::int32_t FreeMB = 0;   // last free-space reading of that drive
 };
 
 extern TForm_cap* Form_cap;
+
+// Set whenever no encoder thread runs; Stop and Cancel wait for it.
+extern std::unique_ptr<vcl::TEvent> CaptureDoneEvent;
+extern std::atomic<bool> CapturePaused;
+extern std::atomic<std::int32_t> CaptureSeconds;  // written by the encoder thread
+extern std::string DVDStepText;                   // handed to the main thread by synchronised calls
+
+constexpr std::int32_t AutoStopThresholdMB = 100;
+constexpr unsigned EncoderStopWait = 6000;   // ms
+constexpr unsigned ResumeSettleTime = 3000;  // ms
+constexpr unsigned StatusPeriod = 1000;      // ms
+constexpr unsigned AnimationPeriod = 500;    // ms
+
+// Free megabytes on the drive of a path; 0 for a drive that is not valid. A path without
+// a drive part fails.
+std::int32_t DriveFreeMB(const std::string& path);

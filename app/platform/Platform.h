@@ -29,6 +29,13 @@ struct LocaleNames {
   std::string TimeAMString, TimePMString;
 };
 
+// One display monitor: its work area (the desktop without task bars) and whether the
+// system calls it the primary one.
+struct MonitorInfo {
+  int WorkLeft = 0, WorkTop = 0, WorkWidth = 0, WorkHeight = 0;
+  bool Primary = false;
+};
+
 struct MutexResult {
   Handle Mutex = 0;            // 0: the mutex could not be created
   bool AlreadyExisted = false;  // another holder has it already
@@ -51,6 +58,8 @@ class ISystem {
   virtual LocalTime Now() = 0;
   virtual LocaleNames Locale() = 0;
   virtual void Sleep(unsigned milliseconds) = 0;
+  // The display monitors, in the system's order.
+  virtual std::vector<MonitorInfo> Monitors() = 0;
   // The calling thread's COM apartment (single-threaded).
   virtual bool ComInitialize() = 0;
   virtual void ComUninitialize() = 0;

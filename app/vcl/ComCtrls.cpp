@@ -13,6 +13,18 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   Changed(TProp::ActivePage);
 }
 
+bool TPageControl::ShowsTabs() const {
+  for (TControl* c : Controls())
+    if (auto* sheet = dynamic_cast<TTabSheet*>(c); sheet && sheet->TabVisible) return true;
+  return false;
+}
+
+void TPageControl::ArrangeSheets() {
+  const TSheetArea area = Widgetset().PageArea(*this);
+  for (TControl* c : Controls())
+    if (auto* sheet = dynamic_cast<TTabSheet*>(c)) sheet->SetBounds(area.Left, area.Top, area.Width, area.Height);
+}
+
 void TProgressBar::SetRange(int min, int max) {
   min_ = min;
   max_ = max;

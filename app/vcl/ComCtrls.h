@@ -18,6 +18,9 @@ class TPageControl : public TWinControl {
   explicit TPageControl(TComponent* owner) : TWinControl(owner, "TPageControl") {}
   TTabSheet* ActivePage() const { return active_; }
   void SetActivePage(TTabSheet* page);  // shows that sheet and hides the others
+  bool ShowsTabs() const;  // some sheet has its tab visible
+  // Places every sheet over the area the backend leaves for sheets at the current size.
+  void ArrangeSheets();
 
  private:
   TTabSheet* active_ = nullptr;

@@ -14,7 +14,8 @@ namespace vcl {
 using TNotifyEvent = std::function<void()>;
 using TColor = std::uint32_t;  // 0x00BBGGRR
 constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clRed = 0x0000FF, clBlue = 0xFF0000,
-                 clWindowText = 0x80000008, clBtnFace = 0x8000000F;
+                 clWindowText = 0x80000008, clBtnFace = 0x8000000F,
+                 clBtnText = 0x80000012;
 
 // What changed on a control, for its peer.
 enum class TProp {

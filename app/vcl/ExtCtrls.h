@@ -15,6 +15,7 @@ class TPanel : public TWinControl {
 class TImage : public TControl {
  public:
   explicit TImage(TComponent* owner) : TControl(owner, "TImage") {}
+  bool Stretch = false;  // the picture fills the control; set before the window exists
   const std::string& Picture() const { return picture_; }
   void SetPicture(const std::string& name);
 

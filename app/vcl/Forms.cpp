@@ -16,6 +16,10 @@ void TForm::SetClientSize(int width, int height) {
   Changed(TProp::Bounds);
 }
 
+int TForm::OuterWidth() const { return clientWidth_ + Widgetset().FormFrame(*this).Width; }
+
+int TForm::OuterHeight() const { return clientHeight_ + Widgetset().FormFrame(*this).Height; }
+
 void TForm::SetVisible(bool visible) {
   if (visible == Visible()) return;
   if (visible) CreatePeers();

@@ -23,6 +23,9 @@ class TForm : public TWinControl {
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
   void SetClientSize(int width, int height);
+  // The whole window with the frame the system draws around the client area.
+  int OuterWidth() const;
+  int OuterHeight() const;
   TPosition Position = TPosition::poDesigned;
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
   // Smallest client area the user may size the window to (0: no limit); the window's

@@ -76,6 +76,7 @@ class TEdit : public TWinControl {
 class TLabel : public TControl {
  public:
   explicit TLabel(TComponent* owner) : TControl(owner, "TLabel") {}
+  bool Transparent = false;  // what lies beneath shows around the text
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool wrap);
 

@@ -34,6 +34,16 @@ std::string ExtractFileName(const std::string& path) {
   return i == std::string::npos ? path : path.substr(i + 1);
 }
 
+std::string ExtractFileDrive(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.rfind("\\\\", 0) != 0) return "";
+  // Server and share: up to the delimiter after the share's name.
+  size_t server = path.find('\\', 2);
+  if (server == std::string::npos) return path;
+  size_t share = path.find('\\', server + 1);
+  return share == std::string::npos ? path : path.substr(0, share);
+}
+
 std::string ExtractFileDir(const std::string& path) {
   size_t i = LastDelimiter(path);
   if (i == std::string::npos) return "";

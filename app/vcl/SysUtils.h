@@ -25,6 +25,8 @@ bool SameText(const std::string& a, const std::string& b);
 
 // Windows path parts: the delimiters are "\" and the drive's ":".
 std::string ExtractFileName(const std::string& path);
+// "C:" of "C:\x", "\\server\share" of a network path, empty when the path names no drive.
+std::string ExtractFileDrive(const std::string& path);
 std::string ExtractFileDir(const std::string& path);
 bool EndsWithPathDelimiter(const std::string& path);
 

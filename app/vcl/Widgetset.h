@@ -11,6 +11,7 @@ class TControl;
 class TForm;
 class TTimer;
 class TOpenDialog;
+class TPageControl;
 enum class TProp;
 
 // Mirrors one control's state to a native widget.
@@ -30,6 +31,16 @@ class TEventPeer {
   virtual bool Wait(unsigned timeoutMs) = 0;
 };
 
+// How much a form's outer window is larger than its client area.
+struct TFrameSize {
+  int Width = 0, Height = 0;
+};
+
+// Where a page control's sheets sit, in the page control's coordinates.
+struct TSheetArea {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
 enum class TMsgDlgType { mtError, mtInformation, mtWarning, mtConfirmation };
 
 class TWidgetset {
@@ -37,6 +48,11 @@ class TWidgetset {
   virtual ~TWidgetset() = default;
   // nullptr when the backend keeps no native widget for the control.
   virtual std::unique_ptr<TControlPeer> CreatePeer(TControl& control) = 0;
+  // The frame the system draws around the form's client area, for its border style.
+  virtual TFrameSize FormFrame(const TForm& form) = 0;
+  // The part of a page control its sheets fill: inside its border, below its tab row
+  // when it shows tabs.
+  virtual TSheetArea PageArea(const TPageControl& pages) = 0;
   // Runs the message loop until done() holds (checked after every message).
   virtual void RunLoop(const std::function<bool()>& done) = 0;
   virtual void ProcessMessages() = 0;

@@ -167,9 +167,10 @@ TEST_F(StartupTest, MissingDataFolderFallsBackToRootConfigFile) {
   EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtError);
   EXPECT_EQ(DataFolder, "");
   EXPECT_EQ(ConfigFile, "\\Config.ini");
-  // The program still started, and its configuration went to the current drive's root.
+  // The program still started, and its configuration went to the current drive's root
+  // (the capture window, destroyed first, stores its auto-stop setting first).
   EXPECT_EQ(ReadFile("C:\\Config.ini"),
-            "[Global]\r\nOutputPath=C:\\Users\\user\\Documents\r\nAutoSlideTime=5\r\n");
+            "[Global]\r\nAutoStop=1\r\nOutputPath=C:\\Users\\user\\Documents\r\nAutoSlideTime=5\r\n");
 }
 
 TEST_F(StartupTest, UnusableProgramFolderIsReportedAndTolerated) {

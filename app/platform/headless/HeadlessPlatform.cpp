@@ -85,6 +85,7 @@ class System final : public ISystem {
   }
   LocaleNames Locale() override { return w_.Locale; }
   void Sleep(unsigned ms) override { w_.Clock.Sleep(ms); }
+  std::vector<MonitorInfo> Monitors() override { return w_.Monitors; }
   bool ComInitialize() override {
     ++w_.ComApartments;
     return true;

@@ -32,6 +32,8 @@ struct World {
   std::set<std::string> Mutexes;                  // names held
   bool MutexCreationFails = false;
   LocaleNames Locale;
+  // One 1280 x 1024 monitor with a 30 pixel task bar at the bottom.
+  std::vector<MonitorInfo> Monitors{MonitorInfo{0, 0, 1280, 994, true}};
   std::map<std::string, std::uint64_t> DiskFreeBytes;  // by drive part ("C:")
   std::map<std::string, Attributes> FileAttributes;     // by upper-cased Windows path
   std::set<std::string> ReadOnlyIniFiles;                // upper-cased paths that refuse writes

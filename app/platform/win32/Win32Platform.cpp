@@ -60,10 +60,24 @@ class System final : public ISystem {
     return names;
   }
   void Sleep(unsigned ms) override { ::Sleep(ms); }
+  std::vector<MonitorInfo> Monitors() override {
+    std::vector<MonitorInfo> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+  }
   bool ComInitialize() override { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
   void ComUninitialize() override { CoUninitialize(); }
 
  private:
+  static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    const RECT& w = info.rcWork;
+    reinterpret_cast<std::vector<MonitorInfo>*>(list)->push_back(
+        MonitorInfo{w.left, w.top, w.right - w.left, w.bottom - w.top, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+  }
   static std::string Info(LCTYPE type) {
     char text[80] = {};
     int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);

@@ -3,12 +3,23 @@
 #include <list>
 #include <stdexcept>
 
+#include "vcl/ComCtrls.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
 
 namespace vcl::headless {
 
 using Lock = std::unique_lock<std::mutex>;
+
+TFrameSize HeadlessWidgetset::FormFrame(const TForm& form) {
+  return form.BorderStyle == TFormBorderStyle::bsNone ? TFrameSize{} : Frame;
+}
+
+TSheetArea HeadlessWidgetset::PageArea(const TPageControl& pages) {
+  const int top = PageBorder + (pages.ShowsTabs() ? TabRowHeight : 0);
+  return TSheetArea{PageBorder, top, pages.Width() - 2 * PageBorder, pages.Height() - top - PageBorder};
+}
 
 bool HeadlessWidgetset::RunOneQueued() {
   Lock g(clock_.Lock());

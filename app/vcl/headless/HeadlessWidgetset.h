@@ -37,9 +37,14 @@ class HeadlessWidgetset final : public TWidgetset {
   std::deque<std::optional<std::string>> OpenDialogAnswers;  // nullopt: cancelled
   std::deque<std::optional<std::string>> FolderAnswers;
   int RunningTimers() const;
+  // The frame of every bordered form, and a page control's border and tab row.
+  TFrameSize Frame{6, 25};
+  int PageBorder = 4, TabRowHeight = 20;
 
   // --- the backend ---
   std::unique_ptr<TControlPeer> CreatePeer(TControl&) override { return nullptr; }
+  TFrameSize FormFrame(const TForm& form) override;
+  TSheetArea PageArea(const TPageControl& pages) override;
   void RunLoop(const std::function<bool()>& done) override;
   void ProcessMessages() override;
   void WakeUp() override { clock_.Notify(); }

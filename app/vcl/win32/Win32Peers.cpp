@@ -56,7 +56,10 @@ class Peer : public TControlPeer {
       case TProp::Bounds: MoveWindow(handle_, control_.Left(), control_.Top(), control_.Width(), control_.Height(), TRUE); break;
       case TProp::Visible: ShowWindow(handle_, control_.Visible() ? SW_SHOW : SW_HIDE); break;
       case TProp::Enabled: EnableWindow(handle_, control_.Enabled()); break;
-      case TProp::Caption: SetWindowTextA(handle_, control_.Caption().c_str()); break;
+      case TProp::Caption:
+        SetWindowTextA(handle_, control_.Caption().c_str());
+        if (auto* label = dynamic_cast<TLabel*>(&control_); label && label->Transparent) RepaintBeneath();
+        break;
       case TProp::Color:
         if (brush_) DeleteObject(brush_);
         brush_ = nullptr;
@@ -69,6 +72,14 @@ class Peer : public TControlPeer {
 
  protected:
   virtual void Update(TProp) { InvalidateRect(handle_, nullptr, TRUE); }
+  // A transparent control's old text stays on its parent until the parent repaints there.
+  void RepaintBeneath() {
+    HWND parent = GetParent(handle_);
+    RECT r;
+    GetWindowRect(handle_, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
   TControl& control_;
   HWND handle_;
 
@@ -232,6 +243,68 @@ class FormPeer final : public Peer {
   std::vector<HWND> disabled_;
 };
 
+// The sheets whose tabs show, in tab order.
+std::vector<TTabSheet*> TabbedSheets(const TPageControl& pages) {
+  std::vector<TTabSheet*> sheets;
+  for (TControl* c : pages.Controls())
+    if (auto* sheet = dynamic_cast<TTabSheet*>(c); sheet && sheet->TabVisible) sheets.push_back(sheet);
+  return sheets;
+}
+
+void AddTabs(HWND tabs, const TPageControl& pages) {
+  SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+  int index = 0;
+  for (TTabSheet* sheet : TabbedSheets(pages)) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    std::string caption = sheet->Caption();
+    item.pszText = caption.data();
+    SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// A page control: a plain container whose sheets lie over a tab control when some tabs
+// show. The tab control stays below the sheets and does not paint over them.
+class PageControlPeer final : public Peer {
+ public:
+  PageControlPeer(TPageControl& p, HWND h) : Peer(p, h), pages_(p) {
+    if (!pages_.ShowsTabs()) return;
+    tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
+                            pages_.Width(), pages_.Height(), handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    AddTabs(tabs_, pages_);
+    Update(TProp::ActivePage);
+  }
+  // Sheets created later go below their older siblings: put the tabs back under them.
+  void KeepTabsBelow() {
+    if (tabs_) SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  // The user picked a tab.
+  void TabChanged() {
+    const int index = static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0));
+    const auto sheets = TabbedSheets(pages_);
+    if (index >= 0 && index < static_cast<int>(sheets.size())) pages_.SetActivePage(sheets[static_cast<size_t>(index)]);
+  }
+  void Changed(TProp what) override {
+    Peer::Changed(what);
+    if (what == TProp::Bounds && tabs_) MoveWindow(tabs_, 0, 0, pages_.Width(), pages_.Height(), TRUE);
+  }
+
+ protected:
+  void Update(TProp what) override {
+    if (what != TProp::ActivePage || !tabs_) return Peer::Update(what);
+    // A sheet whose tab is hidden shows with no tab highlighted.
+    const auto sheets = TabbedSheets(pages_);
+    int index = -1;
+    for (size_t i = 0; i < sheets.size(); ++i)
+      if (sheets[i] == pages_.ActivePage()) index = static_cast<int>(i);
+    SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+
+ private:
+  TPageControl& pages_;
+  HWND tabs_ = nullptr;
+};
+
 LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   try {
     TControl* self = ControlOf(h);
@@ -257,12 +330,18 @@ LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         }
         return 0;
       }
+      case WM_NOTIFY:
+        if (reinterpret_cast<NMHDR*>(l)->code == static_cast<UINT>(TCN_SELCHANGE))
+          if (auto* peer = self ? dynamic_cast<PageControlPeer*>(self->Peer()) : nullptr) peer->TabChanged();
+        break;
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLORBTN: {
         TControl* c = ControlOf(reinterpret_cast<HWND>(l));
         HDC dc = reinterpret_cast<HDC>(w);
         if (c) SetTextColor(dc, ColorOf(c->FontColor()));
         SetBkMode(dc, TRANSPARENT);
+        if (auto* label = dynamic_cast<TLabel*>(c); label && label->Transparent)
+          return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         if (self && self->Peer()) return reinterpret_cast<LRESULT>(static_cast<Peer*>(self->Peer())->Background());
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
@@ -343,6 +422,32 @@ void RegisterWindowClasses() {
   RegisterClassA(&wc);
 }
 
+TFrameSize FormFrame(const TForm& form) {
+  if (HWND h = WindowOf(&form)) {
+    RECT outer, client;
+    GetWindowRect(h, &outer);
+    GetClientRect(h, &client);
+    return TFrameSize{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+  }
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, FormStyle(form), FALSE, 0);
+  return TFrameSize{r.right - r.left, r.bottom - r.top};
+}
+
+TSheetArea PageArea(const TPageControl& pages) {
+  if (!pages.ShowsTabs()) return TSheetArea{0, 0, pages.Width(), pages.Height()};
+  // Measured on a tab control of the same size, font and tabs.
+  HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_POPUP, 0, 0, pages.Width(), pages.Height(), nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  RECT r{0, 0, pages.Width(), pages.Height()};
+  if (tabs) {
+    AddTabs(tabs, pages);
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    DestroyWindow(tabs);
+  }
+  return TSheetArea{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 HWND WindowOf(const TControl* control) {
   auto* peer = control ? dynamic_cast<Peer*>(control->Peer()) : nullptr;
   return peer ? peer->Handle() : nullptr;
@@ -365,10 +470,15 @@ std::unique_ptr<TControlPeer> CreateNativePeer(TControl& c) {
   if (auto* l = dynamic_cast<TLabel*>(&c))
     return Make<Peer>(*l, Child(c, "STATIC", l->WordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP));
   if (auto* p = dynamic_cast<TProgressBar*>(&c)) return Make<ProgressPeer>(*p, Child(c, PROGRESS_CLASSA, 0));
-  if (auto* i = dynamic_cast<TImage*>(&c)) return Make<ImagePeer>(*i, Child(c, "STATIC", SS_BITMAP));
-  // Panels, page controls and their sheets are plain containers (a page control's tabs
-  // are never shown).
-  return Make<Peer>(c, Child(c, ContainerClass, WS_CLIPCHILDREN));
+  if (auto* i = dynamic_cast<TImage*>(&c))
+    return Make<ImagePeer>(*i, Child(c, "STATIC", SS_BITMAP | (i->Stretch ? SS_REALSIZECONTROL : 0)));
+  if (auto* p = dynamic_cast<TPageControl*>(&c))
+    return Make<PageControlPeer>(*p, Child(c, ContainerClass, WS_CLIPCHILDREN));
+  // Panels and sheets are plain containers.
+  auto peer = Make<Peer>(c, Child(c, ContainerClass, WS_CLIPCHILDREN));
+  if (auto* sheet = dynamic_cast<TTabSheet*>(&c); sheet && peer && sheet->PageControl())
+    if (auto* pages = dynamic_cast<PageControlPeer*>(sheet->PageControl()->Peer())) pages->KeepTabsBelow();
+  return peer;
 }
 
 }  // namespace vcl::win32

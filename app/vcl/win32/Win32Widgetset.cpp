@@ -59,6 +59,8 @@ class Win32Widgetset final : public TWidgetset {
   }
 
   std::unique_ptr<TControlPeer> CreatePeer(TControl& control) override { return CreateNativePeer(control); }
+  TFrameSize FormFrame(const TForm& form) override { return win32::FormFrame(form); }
+  TSheetArea PageArea(const TPageControl& pages) override { return win32::PageArea(pages); }
 
   void RunLoop(const std::function<bool()>& done) override {
     MSG msg;

@@ -1,0 +1,153 @@
+#include "OutputCatalogue.h"
+
+#include <cctype>
+#include <locale>
+#include <sstream>
+
+#include "CapForm.h"
+#include "platform/Platform.h"
+#include "vcl/SysUtils.h"
+
+const char* const CustomizeCaption = "Customize...";
+const char* const DefaultDes = "(default)";
+const char* const NtscCaption = "NTSC(29.97 fps)";
+const char* const PalCaption = "PAL(25 fps)";
+const char* const FrameRateRangeText = "(5-30) fps";
+const char* const BitrateRangeText = "(100-3000) kbps";
+const char* const NoPrimaryMonitorText = "Cannot find primary monitor in your system.";
+
+namespace {
+
+const std::vector<TResolutionRow> PcResolutions = {
+    {"320x240(VCD compliant NTSC)", "320", "240", "240"},
+    {"352x288(VCD compliant PAL)", "352", "288", "288"},
+    {"720x480(NTSC)", "720", "480", "480"},
+    {"720x576(PAL)", "720", "576", "576"},
+    {"640x480", "640", "480", "480"},
+    {"800x600", "800", "600", "600"},
+    {"Customize...", "320", "240", "240"},
+};
+
+const std::vector<TPairRow> FrameRates = {
+    {"10 fps", "10"},          {"15 fps", "15"},
+    {"20 fps", "20"},          {"24 fps", "24"},
+    {"25 fps(PAL)", "25"},     {"29.97 fps(NTSC)", "29.97"},
+    {"30 fps", "30"},          {"Customize...", "20"},
+};
+
+const std::vector<TPairRow> VideoBitrates = {
+    {"500 kbps", "500"},   {"1000 kbps", "1000"}, {"1150 kbps(Standard VCD)", "1150"},
+    {"1500 kbps", "1500"}, {"2000 kbps", "2000"}, {"2500 kbps", "2500"},
+    {"3000 kbps", "3000"}, {"Customize...", "1000"},
+};
+
+const std::vector<TPairRow> AudioBitrates = {
+    {"64 kbps", "64"},   {"96 kbps", "96"},   {"112 kbps", "112"},
+    {"128 kbps", "128"}, {"160 kbps", "160"}, {"192 kbps", "192"},
+    {"224 kbps(VCD)", "224"}, {"256 kbps", "256"}, {"320 kbps", "320"},
+};
+
+std::vector<TPairRow> WithHighAudioBitrate() {
+  std::vector<TPairRow> rows = AudioBitrates;
+  rows.push_back({"384 kbps", "384"});
+  return rows;
+}
+
+const std::vector<TPairRow> Standards = {{"NTSC(29.97 fps)", "29.97"}, {"PAL(25 fps)", "25"}};
+const std::vector<TPairRow> Mpeg2Video = {{"MPEG2", "mpeg2video"}};
+const std::vector<TPairRow> Mpeg2Audio = {{"MP2", "mp2"}, {"AC3", "ac3"}};
+
+}  // namespace
+
+const std::vector<TFormatCatalogue>& OutputFormats() {
+  static const std::vector<TFormatCatalogue> formats = {
+      {FormatAVI, "AVI", "AVI", false, {}, PcResolutions,
+       {{"MPEG4", "mpeg4"}, {"MSMPEG4", "msmpeg4"}}, FrameRates, VideoBitrates,
+       {{"MP2", "mp2"}, {"MP3", "libmp3lame"}}, AudioBitrates,
+       {"640", "480", "mpeg4", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},
+      {FormatMPEG2, "MPG2", "MPEPG-2", true, Standards,
+       {{"Standard SVCD", "480", "480", "576"},
+        {"Standard DVD", "720", "480", "576"},
+        {"480p", "640", "480", "480"},
+        {"720p(HDTV)", "1280", "720", "720"},
+        {"720i(HDTV)", "1280", "720", "720"},
+        {"Customize...", "720", "480", "576"}},
+       Mpeg2Video, {}, VideoBitrates, Mpeg2Audio, WithHighAudioBitrate(),
+       {"640", "480", "mpeg2video", "29.97", "500", "mp2", "224"}, nullptr, nullptr},
+      {FormatDVD, "DVD", "DVD", true, Standards,
+       {{"Standard DVD", "720", "480", "576"}, {"Customize...", "720", "480", "576"}},
+       Mpeg2Video, {}, {}, Mpeg2Audio, {},
+       {"720", "480", "mpeg2video", "29.97", nullptr, "mp2", nullptr}, "8000000", "224000"},
+      {FormatSWF, "SWF", "SWF", false, {}, PcResolutions,
+       {{"FLV", "flv"}}, FrameRates, VideoBitrates,
+       {{"MP3", "libmp3lame"}}, AudioBitrates,
+       {"320", "240", "flv", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},
+  };
+  return formats;
+}
+
+const TFormatCatalogue* FindOutputFormat(std::uint8_t code) {
+  for (const TFormatCatalogue& format : OutputFormats())
+    if (format.Code == code) return &format;
+  return nullptr;
+}
+
+std::optional<TResolutionLimit> ResolutionLimit(const TForm_cap& capture) {
+  const std::vector<platform::MonitorInfo> monitors = platform::System().Monitors();
+  const platform::MonitorInfo* primary = nullptr;
+  if (monitors.size() < 2) {
+    if (!monitors.empty()) primary = &monitors.front();
+  } else {
+    for (const platform::MonitorInfo& m : monitors)
+      if (m.Primary) {
+        primary = &m;
+        break;
+      }
+  }
+  if (!primary) return std::nullopt;
+
+  const int frameWidth = capture.OuterWidth() - capture.ClientWidth();
+  const int frameHeight = capture.OuterHeight() - capture.ClientHeight();
+  const int sheetWidth = capture.PageControl1->Width() - capture.TabSheet_cap->Width();
+  const int sheetHeight = capture.PageControl1->Height() - capture.TabSheet_cap->Height();
+
+  TResolutionLimit limit;
+  limit.MaxHeight = primary->WorkHeight - frameHeight - sheetHeight - CapButtonPanelHeight;
+  if (limit.MaxHeight > MaxVideoHeight) limit.MaxHeight = MaxVideoHeight;
+  limit.MaxWidth = primary->WorkWidth - frameWidth - sheetWidth;
+  if (limit.MaxWidth > MaxVideoWidth) limit.MaxWidth = MaxVideoWidth;
+  return limit;
+}
+
+bool ParseInteger(const std::string& text, int& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i == text.size()) return false;
+  for (size_t j = i; j < text.size(); ++j)
+    if (!std::isdigit(static_cast<unsigned char>(text[j]))) return false;
+  return vcl::TryStrToInt(text, value);  // the 32-bit range
+}
+
+bool ParseNumber(const std::string& text, double& value) {
+  const std::string t = vcl::Trim(text);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < t.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(t[i]))) {
+      ++digits;
+    } else if (t[i] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  // Read with the classic locale: "." whatever the user's regional settings.
+  std::istringstream in(t);
+  in.imbue(std::locale::classic());
+  in >> value;
+  return !in.fail();
+}

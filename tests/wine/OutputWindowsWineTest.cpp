@@ -1,0 +1,268 @@
+// The advanced settings dialog and the capture window on real windows: their controls,
+// their tidy layout, the tab row, and the capture window's overheads as the system draws
+// them. Each test leaves a picture of what it looked at beside the test program.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "AdvancedSettingsForm.h"
+#include "AppContext.h"
+#include "CapForm.h"
+#include "WineSupport.h"
+#include "platform/win32/Win32Platform.h"
+#include "vcl/win32/Win32Peers.h"
+#include "vcl/win32/Win32Widgetset.h"
+
+using vcl::win32::WindowOf;
+
+namespace {
+
+class OutputWindows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!vcl::HasWidgetset()) vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
+    platform::InstallPlatform(platform::win32::MakeServices());
+  }
+  static void TearDownTestSuite() { platform::InstallPlatform({}); }
+
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "slidecaster-output-windows";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    ConfigFile = folder_ + "\\Config.ini";
+    DeleteFileA(ConfigFile.c_str());
+    vcl::Application.CreateForm(main_);
+    vcl::Application.CreateForm(Form_advanced);
+    vcl::Application.CreateForm(Form_cap);
+  }
+  void TearDown() override {
+    vcl::Application.DestroyForms();
+    DeleteFileA(ConfigFile.c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+  // Runs the real message loop for ms, so windows paint.
+  static void Pump(DWORD ms) {
+    DWORD start = GetTickCount();
+    vcl::TTimer guard(nullptr);
+    guard.SetInterval(20);
+    vcl::Widgetset().RunLoop([&] { return GetTickCount() - start > ms; });
+  }
+
+ private:
+  vcl::TForm* main_ = nullptr;
+  std::string folder_;
+};
+
+RECT ClientRectIn(HWND w, HWND parent) {
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string ClassOf(HWND w) {
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof name);
+  return name;
+}
+
+// The children of a window that are meant to show.
+std::vector<HWND> ShownChildren(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) children.push_back(c);
+  return children;
+}
+
+// A tidy window: every shown child inside the area, no two overlapping, and every label's
+// and button's text fits its control.
+void ExpectTidy(HWND parent, const RECT& area, const std::vector<HWND>& children) {
+  for (size_t i = 0; i < children.size(); ++i) {
+    const RECT r = ClientRectIn(children[i], parent);
+    const std::string text = winetest::WindowText(children[i]);
+    EXPECT_TRUE(Inside(r, area)) << text << " sticks out";
+    for (size_t j = i + 1; j < children.size(); ++j) {
+      RECT both;
+      const RECT other = ClientRectIn(children[j], parent);
+      EXPECT_FALSE(IntersectRect(&both, &r, &other)) << "'" << text << "' overlaps '"
+                                                     << winetest::WindowText(children[j]) << "'";
+    }
+    const std::string cls = ClassOf(children[i]);
+    if ((cls == "Static" || cls == "Button") && !text.empty() && (GetWindowLongA(children[i], GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) {
+      HDC dc = GetDC(children[i]);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(children[i], WM_GETFONT, 0, 0)));
+      SIZE size;
+      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      ReleaseDC(children[i], dc);
+      const bool wraps = cls == "Static" && (GetWindowLongA(children[i], GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
+      const int room = (r.right - r.left) * (wraps ? 2 : 1) - (cls == "Button" ? 8 : 0);
+      EXPECT_LE(size.cx, room) << "'" << text << "' does not fit";
+    }
+  }
+}
+
+// Saves what the screen shows of a window as a 24-bit picture.
+void SavePicture(HWND w, const std::string& name) {
+  RECT r;
+  GetWindowRect(w, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(dc, old);
+  BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<char> bits(stride * static_cast<DWORD>(height));
+  GetDIBits(dc, bmp, 0, static_cast<UINT>(height), bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + bits.size()), 0, 0,
+                        sizeof(BITMAPFILEHEADER) + sizeof info};
+  if (FILE* f = std::fopen((winetest::BinFolder() + "\\" + name).c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, f);
+    std::fwrite(&info, sizeof info, 1, f);
+    std::fwrite(bits.data(), 1, bits.size(), f);
+    std::fclose(f);
+  }
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(OutputWindows, AdvancedSettingsDialogIsTidyWithTwoTabs) {
+  TForm_advanced& dlg = *Form_advanced;
+  dlg.Show();
+  Pump(300);
+  HWND form = WindowOf(&dlg);
+  RECT client;
+  GetClientRect(form, &client);
+  EXPECT_EQ(client.right, 523);
+  EXPECT_EQ(client.bottom, 373);
+  EXPECT_EQ(winetest::WindowText(form), "Advanced Settings");
+  ExpectTidy(form, client, ShownChildren(form));
+  EXPECT_EQ(winetest::WindowText(WindowOf(dlg.Label_error)),
+            "Please set output video parameters. If you click \"OK\", then all parameters will be saved.");
+
+  HWND pages = WindowOf(dlg.PageControl1);
+  HWND tabs = FindWindowExA(pages, nullptr, WC_TABCONTROLA, nullptr);
+  ASSERT_TRUE(tabs);
+  EXPECT_FALSE(GetWindow(tabs, GW_HWNDNEXT)) << "the tab control paints over the sheets";
+  ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+  for (int i = 0; i < 2; ++i) {
+    char text[32] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, i == 0 ? "AVI" : "MPEG-2");
+  }
+  // Typed values show their boxes and range labels: those must fit too.
+  for (vcl::TComboBox* list : {dlg.ComboBox_avi_vframerate, dlg.ComboBox_avi_vbitrate, dlg.ComboBox_mpg2_vbitrate,
+                               dlg.ComboBox_swf_vframerate, dlg.ComboBox_swf_vbitrate})
+    list->Select(list->Count() - 1);
+  Pump(200);
+  EXPECT_TRUE(IsWindowVisible(WindowOf(dlg.Label_avi_vbitraterange)));
+  RECT display;
+  GetClientRect(tabs, &display);
+  SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  for (vcl::TTabSheet* sheet : {dlg.TabSheet_avi, dlg.TabSheet_mpg2, dlg.TabSheet_dvd, dlg.TabSheet_swf}) {
+    HWND w = WindowOf(sheet);
+    EXPECT_TRUE(Inside(ClientRectIn(w, pages), display)) << sheet->Name << " covers the tab row";
+    RECT area;
+    GetClientRect(w, &area);
+    ExpectTidy(w, area, ShownChildren(w));
+  }
+  EXPECT_EQ(SendMessageA(WindowOf(dlg.Edit_avi_vframerate), EM_GETLIMITTEXT, 0, 0), 6);
+  EXPECT_EQ(SendMessageA(WindowOf(dlg.Edit_swf_vbitrate), EM_GETLIMITTEXT, 0, 0), 10);
+  EXPECT_EQ(SendMessageA(WindowOf(dlg.ComboBox_avi_vresolution), CB_GETCOUNT, 0, 0), 7);
+  EXPECT_EQ(SendMessageA(WindowOf(dlg.ComboBox_avi_vresolution), CB_GETCURSEL, 0, 0), 4);
+  EXPECT_FALSE(IsWindowEnabled(WindowOf(dlg.Edit_avi_width)));
+  SavePicture(form, "advanced-settings-avi.bmp");
+
+  // A page whose tab is hidden shows with no tab highlighted.
+  dlg.ShowFormatPage(3);
+  Pump(200);
+  EXPECT_TRUE(IsWindowVisible(WindowOf(dlg.TabSheet_dvd)));
+  EXPECT_FALSE(IsWindowVisible(WindowOf(dlg.TabSheet_avi)));
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), -1);
+  SavePicture(form, "advanced-settings-dvd.bmp");
+
+  // The user clicks the MPEG-2 tab.
+  SendMessageA(tabs, TCM_SETCURSEL, 1, 0);
+  NMHDR note{tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageA(pages, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+  Pump(200);
+  EXPECT_EQ(dlg.PageControl1->ActivePage(), dlg.TabSheet_mpg2);
+  EXPECT_TRUE(IsWindowVisible(WindowOf(dlg.ComboBox_mpg2_standard)));
+  SavePicture(form, "advanced-settings-mpeg2.bmp");
+  dlg.Hide();
+}
+
+TEST_F(OutputWindows, CaptureWindowOverheadsAreTheSystemsOwn) {
+  TForm_cap& cap = *Form_cap;
+  cap.Show();
+  Pump(300);
+  HWND form = WindowOf(&cap);
+  RECT client, outer;
+  GetClientRect(form, &client);
+  GetWindowRect(form, &outer);
+  EXPECT_EQ(client.right, 474);
+  EXPECT_EQ(client.bottom, 340);
+
+  HWND panel = WindowOf(cap.Panel_cap);
+  EXPECT_FALSE(IsWindowEnabled(panel));
+  const RECT p = ClientRectIn(panel, WindowOf(cap.Panel2));
+  EXPECT_EQ(p.left, 88);
+  EXPECT_EQ(p.top, 2);
+  EXPECT_EQ(p.right - p.left, 320);
+  EXPECT_EQ(p.bottom - p.top, 240);
+  HWND buttons = WindowOf(cap.Panel1);
+  RECT area;
+  GetClientRect(buttons, &area);
+  EXPECT_EQ(area.bottom, 90);
+  ExpectTidy(buttons, area, ShownChildren(buttons));
+  EXPECT_EQ(winetest::WindowText(WindowOf(cap.CheckBox_autostop)), "Auto stop(Disk free size <= 100MB)");
+  EXPECT_EQ(SendMessageA(WindowOf(cap.CheckBox_autostop), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  // The limit from the system's own numbers.
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+  const RECT sheet = ClientRectIn(WindowOf(cap.TabSheet_cap), WindowOf(cap.PageControl1));
+  RECT pagesRect;
+  GetClientRect(WindowOf(cap.PageControl1), &pagesRect);
+  const int frameWidth = (outer.right - outer.left) - client.right;
+  const int frameHeight = (outer.bottom - outer.top) - client.bottom;
+  const int sheetWidth = pagesRect.right - (sheet.right - sheet.left);
+  const int sheetHeight = pagesRect.bottom - (sheet.bottom - sheet.top);
+  EXPECT_GT(frameHeight, frameWidth) << "a caption bar";
+  const std::optional<TResolutionLimit> limit = ResolutionLimit(cap);
+  ASSERT_TRUE(limit);
+  EXPECT_EQ(limit->MaxWidth,
+            std::min(1024, static_cast<int>(info.rcWork.right - info.rcWork.left) - frameWidth - sheetWidth));
+  EXPECT_EQ(limit->MaxHeight,
+            std::min(768, static_cast<int>(info.rcWork.bottom - info.rcWork.top) - frameHeight - sheetHeight - 90));
+  SavePicture(form, "capture-window.bmp");
+
+  cap.PageControl1->SetActivePage(cap.TabSheet_progress);
+  Pump(300);
+  EXPECT_TRUE(SendMessageA(WindowOf(cap.Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  EXPECT_TRUE(SendMessageA(WindowOf(cap.Image2), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  SavePicture(form, "capture-progress.bmp");
+  cap.Hide();
+}
+
+}  // namespace
