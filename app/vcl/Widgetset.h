@@ -30,6 +30,9 @@ class TEventPeer {
   virtual bool Wait(unsigned timeoutMs) = 0;
 };
 
+// Show commands for shell operations.
+constexpr int SW_Show = 5, SW_ShowMaximized = 3;
+
 enum class TMsgDlgType { mtError, mtInformation, mtWarning, mtConfirmation };
 
 class TWidgetset {
@@ -52,6 +55,9 @@ class TWidgetset {
                           TMsgDlgType type) = 0;
   virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
   virtual bool SelectDirectory(const std::string& caption, std::string& directory) = 0;
+  // Asks the shell to perform an operation ("open") on a file or folder; owner may be none.
+  virtual void ShellOpen(TForm* owner, const std::string& operation, const std::string& file,
+                         const std::string& folder, int showCommand) = 0;
 };
 
 void InstallWidgetset(std::unique_ptr<TWidgetset> widgetset);
