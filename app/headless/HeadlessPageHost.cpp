@@ -106,7 +106,8 @@ struct Document {
   std::map<xmlNode*, HeadlessEventAdapter*> Clicks;
 
   void Remove(xmlNode* n) {
-    Walk(n, [this](xmlNode* c) { Clicks.erase(c); });
+    Clicks.erase(n);
+    Walk(n->children, [this](xmlNode* c) { Clicks.erase(c); });
     xmlUnlinkNode(n);
     Removed.push_back(n);
   }
