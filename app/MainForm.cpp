@@ -163,8 +163,7 @@ void TForm_main::FormDestroy() {
 void TForm_main::Bind(const std::string& id, pagehost::IEventAdapter& adapter, void (TForm_main::*handler)()) {
   // The shipped pages hold every id bound here; a page without one simply lacks that action.
   if (auto element = WebBrowser1->ElementById(id)) {
-    adapter.HookEvent([this, handler] { (this->*handler)(); });
-    element->BindClick(adapter);
+    element->BindClick(adapter, [this, handler] { (this->*handler)(); });
   }
 }
 

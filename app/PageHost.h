@@ -21,12 +21,11 @@ class EPageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Turns an element's click into a call of a main-window handler (one per bound event).
+// Turns an element's click into a call of a main-window handler (one per bound event);
+// binding it again to an element of the next page reuses it.
 class IEventAdapter {
  public:
   virtual ~IEventAdapter() = default;
-  // Remembers the handler that the next clicks of a bound element call.
-  virtual void HookEvent(std::function<void()> handler) = 0;
 };
 
 class IElement {
@@ -42,7 +41,8 @@ class IElement {
   virtual void SetInnerHTML(const std::string& html) = 0;
   // Replaces the element itself; this reference no longer names a page element afterwards.
   virtual void SetOuterHTML(const std::string& html) = 0;
-  virtual void BindClick(IEventAdapter& adapter) = 0;
+  // The element's clicks call handler through adapter (which takes the handler over).
+  virtual void BindClick(IEventAdapter& adapter, std::function<void()> handler) = 0;
 };
 using ElementPtr = std::shared_ptr<IElement>;
 

@@ -89,7 +89,6 @@ const int ParseOptions = HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_
 
 class HeadlessEventAdapter final : public IEventAdapter {
  public:
-  void HookEvent(std::function<void()> handler) override { OnEvent = std::move(handler); }
   std::function<void()> OnEvent;
 };
 
@@ -201,8 +200,10 @@ class HeadlessElement final : public IElement {
     node_ = nullptr;
   }
 
-  void BindClick(IEventAdapter& adapter) override {
-    doc_->Clicks[Node()] = &dynamic_cast<HeadlessEventAdapter&>(adapter);
+  void BindClick(IEventAdapter& adapter, std::function<void()> handler) override {
+    auto& event = dynamic_cast<HeadlessEventAdapter&>(adapter);
+    event.OnEvent = std::move(handler);
+    doc_->Clicks[Node()] = &event;
   }
 
  private:

@@ -195,7 +195,7 @@ class Win32Widgetset final : public TWidgetset {
   void ShellOpen(TForm* owner, const std::string& operation, const std::string& file, const std::string& folder,
                  int showCommand) override {
     ShellExecuteA(owner ? WindowOf(owner) : nullptr, operation.c_str(), file.empty() ? nullptr : file.c_str(),
-                  folder.empty() ? nullptr : folder.c_str(), showCommand);
+                  nullptr, folder.empty() ? nullptr : folder.c_str(), showCommand);
   }
 
   bool OnMainThread() const { return GetCurrentThreadId() == mainThread_; }
