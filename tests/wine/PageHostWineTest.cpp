@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include "WineSupport.h"
 #include "win32/DHTMLEvent.h"
 #include "win32/UContainer.h"
 
@@ -189,6 +190,38 @@ TEST(PageHostEvent, AdapterCallsTheLatestHandlerAndAnswersAsADispatchObject) {
   EXPECT_EQ(d->QueryInterface(IID_IOleObject, &p), E_NOINTERFACE);
   EXPECT_EQ(d->AddRef(), static_cast<ULONG>(-1));
   EXPECT_EQ(d->Release(), static_cast<ULONG>(-1));
+}
+
+// The program's main window holds the browser over its whole client area, follows its
+// size, and neither hangs nor asks anything while no browser engine is installed.
+TEST(PageHostInProgram, BrowserFillsTheMainWindowWithoutAsking) {
+  using namespace winetest;
+  Process p = Launch(BinFolder() + "\\Slidecaster.exe");
+  ASSERT_TRUE(p.Handle);
+  HWND main = nullptr;
+  WaitUntil([&] { return (main = FindTopLevel(p.Id, "SlidecasterForm", [](HWND w) { return IsWindowVisible(w) != 0; })); },
+            20000);
+  ASSERT_TRUE(main) << "no main window";
+  auto browserFills = [main] {
+    HWND child = GetWindow(main, GW_CHILD);
+    if (!child) return false;
+    RECT client, inner;
+    GetClientRect(main, &client);
+    GetWindowRect(child, &inner);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&inner), 2);
+    return EqualRect(&client, &inner) != 0;
+  };
+  EXPECT_TRUE(WaitUntil(browserFills, 5000)) << "no browser window over the client area";
+  char cls[64] = {};
+  GetClassNameA(GetWindow(main, GW_CHILD), cls, sizeof cls);
+  RecordProperty("browser_window_class", cls);
+  SetWindowPos(main, nullptr, 0, 0, 1000, 760, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(WaitUntil(browserFills, 5000)) << "the browser did not follow the window's size";
+  EXPECT_FALSE(WaitUntil([&] { return FindTopLevel(p.Id, "#32770") != nullptr; }, 2000)) << "the program asked something";
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(15000)) << "the program did not end when its main window closed";
+  p.Kill();
+  p.Close();
 }
 
 }  // namespace
