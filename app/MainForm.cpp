@@ -149,6 +149,8 @@ void TForm_main::Navigate(const std::string& url) {
 }
 
 void TForm_main::FormDestroy() {
+  // Page objects go before the browser, and all of them before COM.
+  ErrorLine = nullptr;
   WebBrowser1.reset();
   {
     std::lock_guard<std::mutex> lock(PageStateLock);
