@@ -6,6 +6,10 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "WineSupport.h"
 #include "win32/DHTMLEvent.h"
 #include "win32/UContainer.h"
@@ -190,6 +194,40 @@ TEST(PageHostEvent, AdapterCallsTheLatestHandlerAndAnswersAsADispatchObject) {
   EXPECT_EQ(d->QueryInterface(IID_IOleObject, &p), E_NOINTERFACE);
   EXPECT_EQ(d->AddRef(), static_cast<ULONG>(-1));
   EXPECT_EQ(d->Release(), static_cast<ULONG>(-1));
+}
+
+// Every address the pages use, "res://Slidecaster.exe/" + type + "/" + name, names a
+// resource of the program under that type name (the page type is the name "RT_HTML").
+TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
+  HMODULE exe = LoadLibraryExA((winetest::BinFolder() + "\\Slidecaster.exe").c_str(), nullptr,
+                               LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(exe);
+  struct Item {
+    const char* Type;
+    const char* Name;
+    const char* Begins;  // the content's first bytes, or none
+  };
+  const Item items[] = {
+      {"RT_HTML", "PAGE1", "<?xml"}, {"RT_HTML", "PAGE2", "<?xml"}, {"RT_HTML", "PAGE3", "<?xml"},
+      {"CSS", "MAINCSS", nullptr}, {"JS", "JQUERY", "/*! jQuery v1."}, {"GREYBOX", "GB_SCRIPTS", nullptr},
+      {"GREYBOX", "GB_STYLES", nullptr}, {"PICTURE", "BASICSETUP", "\x89PNG"}, {"PICTURE", "BASICSETUP2", "\x89PNG"},
+      {"PICTURE", "BG", "\x89PNG"}, {"PICTURE", "CANCELED", "\x89PNG"}, {"PICTURE", "ERRORPIC", "\x89PNG"},
+      {"PICTURE", "FINISHED", "\x89PNG"}, {"PICTURE", "FOOTER", "\x89PNG"}, {"PICTURE", "HEADER", "\x89PNG"},
+      {"PICTURE", "LOGO", "\x89PNG"}, {"PICTURE", "OKPIC", "\x89PNG"}, {"PICTURE", "VIDEOPARA_BGB", "\x89PNG"},
+      {"PICTURE", "VIDEOPARA_BGT", "\x89PNG"}, {"PICTURE", "WARNING", "\x89PNG"}};
+  for (const Item& item : items) {
+    HRSRC res = FindResourceA(exe, item.Name, item.Type);
+    ASSERT_TRUE(res) << item.Type << "/" << item.Name;
+    const char* data = static_cast<const char*>(LockResource(LoadResource(exe, res)));
+    const DWORD size = SizeofResource(exe, res);
+    EXPECT_GT(size, 0u) << item.Name;
+    if (item.Begins) EXPECT_EQ(std::string(data, std::min<DWORD>(size, strlen(item.Begins))), item.Begins) << item.Name;
+  }
+  HRSRC page1 = FindResourceA(exe, "PAGE1", "RT_HTML");
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(exe, page1))), SizeofResource(exe, page1));
+  EXPECT_NE(text.find("<title>page1</title>"), std::string::npos);
+  EXPECT_EQ(FindResourceA(exe, "PAGE1", MAKEINTRESOURCEA(23)), nullptr) << "the pages are under the type name";
+  FreeLibrary(exe);
 }
 
 // The program's main window holds the browser over its whole client area, follows its
