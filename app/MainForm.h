@@ -37,6 +37,8 @@ class TForm_main : public vcl::TForm {
   void Navigate(const std::string& url);
   const std::string& LocationURL() const { return locationURL_; }
 
+  // The browser filling the client area, with the page on show.
+  std::unique_ptr<pagehost::IWebBrowser> WebBrowser1;
   void WebBrowser1DocumentComplete();
 
   void ShowErrorLine(const std::string& message);
@@ -92,14 +94,10 @@ class TForm_main : public vcl::TForm {
 
   bool firstShow_ = true;
   std::string locationURL_;
-
-  // One adapter per bound event; they outlive the browser, which is freed first.
+  // One adapter per bound event, made with the browser and freed after it.
   std::unique_ptr<pagehost::IEventAdapter> Event_next, Event_exit, Event_prev, Event_convert, Event_saveprofile,
       Event_oneclickconvert, Event_wavein, Event_pptbrowser, Event_outputpathbrowser, Event_outputformat,
       Event_advanced, Event_again, Event_outdir, Event_help, Event_about;
-
- public:
-  std::unique_ptr<pagehost::IWebBrowser> WebBrowser1;
 };
 
 extern TForm_main* Form_main;
