@@ -348,7 +348,9 @@ TEST_P(ResourcePages, AreWellFormedAndHoldEveryElementTheProgramUses) {
         return s;
       };
       const std::string name = reinterpret_cast<const char*>(n->name);
-      if (!prop("id").empty()) EXPECT_TRUE(ids.insert(prop("id")).second) << "id twice: " << prop("id");
+      if (!prop("id").empty()) {
+        EXPECT_TRUE(ids.insert(prop("id")).second) << "id twice: " << prop("id");
+      }
       if (name == "title") {
         xmlChar* t = xmlNodeGetContent(n);
         title = reinterpret_cast<const char*>(t);
