@@ -323,18 +323,24 @@ std::vector<ElementPtr> HeadlessBrowser::AllElements() {
 
 std::unique_ptr<IEventAdapter> HeadlessBrowser::NewEventAdapter() { return std::make_unique<HeadlessEventAdapter>(); }
 
-void HeadlessBrowser::Click(const std::string& id) {
+HeadlessEventAdapter* HeadlessBrowser::AdapterOf(const std::string& id) {
   if (!document_) throw std::logic_error("no page loaded");
-  auto element = ElementById(id);
-  if (!element) throw std::logic_error("the page has no element " + id);
   xmlNode* node = nullptr;
   Walk(xmlDocGetRootElement(document_->Doc), [&](xmlNode* c) {
     if (!node && Lower(Prop(c, "id")) == Lower(id)) node = c;
   });
+  if (!node) throw std::logic_error("the page has no element " + id);
   auto it = document_->Clicks.find(node);
-  if (it == document_->Clicks.end() || !it->second->OnEvent) return;
+  return it == document_->Clicks.end() || !it->second->OnEvent ? nullptr : it->second;
+}
+
+bool HeadlessBrowser::Bound(const std::string& id) { return AdapterOf(id) != nullptr; }
+
+void HeadlessBrowser::Click(const std::string& id) {
+  HeadlessEventAdapter* adapter = AdapterOf(id);
+  if (!adapter) return;
   auto keep = document_;  // the handler may load another page
-  it->second->OnEvent();
+  adapter->OnEvent();
 }
 
 void HeadlessBrowser::FrameComplete() {

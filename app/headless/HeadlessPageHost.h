@@ -13,6 +13,7 @@
 namespace pagehost::headless {
 
 struct Document;
+class HeadlessEventAdapter;
 
 class HeadlessBrowser final : public IWebBrowser {
  public:
@@ -25,6 +26,8 @@ class HeadlessBrowser final : public IWebBrowser {
   // --- what tests use ---
   // Clicks the element with that id: calls the handler of the adapter bound to it, if any.
   void Click(const std::string& id);
+  // Whether clicks of the element with that id reach an adapter.
+  bool Bound(const std::string& id);
   // A frame inside the page has finished loading (the browser raises completion again).
   void FrameComplete();
   const std::string& LocationURL() const { return location_; }
@@ -39,6 +42,7 @@ class HeadlessBrowser final : public IWebBrowser {
   std::unique_ptr<IEventAdapter> NewEventAdapter() override;
 
  private:
+  HeadlessEventAdapter* AdapterOf(const std::string& id);
   vcl::headless::HeadlessWidgetset& widgets_;
   std::map<std::string, std::string> resources_;  // "TYPE/NAME" upper-cased -> host file
   std::shared_ptr<Document> document_;

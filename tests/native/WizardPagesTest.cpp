@@ -94,6 +94,24 @@ TEST_F(WizardTest, EachPageLoadsAndBindsItsCommonLinks) {
   }
 }
 
+TEST_F(WizardTest, EveryPageBindsItsButtonsAndLinks) {
+  const std::vector<std::pair<const char*, std::vector<const char*>>> pages = {
+      {Page1URL,
+       {"button_next", "combo_wavein", "button_pptbrowser", "button_outputpathbrowser", "button_help", "button_about",
+        "button_exit", "button_oneclickconvert"}},
+      {Page2URL,
+       {"combo_outputformat", "button_exit", "button_convert", "button_prev", "button_saveprofile", "button_help",
+        "button_about", "advanced_settings"}},
+      {Page3URL, {"button_again", "button_help", "button_about", "button_exit", "open_outdir"}}};
+  Start();
+  for (const auto& [url, ids] : pages) {
+    Load(url);
+    for (const char* id : ids) EXPECT_TRUE(Page().Bound(id)) << url << " " << id;
+  }
+  Load(Page1URL);
+  EXPECT_FALSE(Page().Bound("a_oneclickconvertset")) << "the profile link opens its page by the page's own script";
+}
+
 TEST_F(WizardTest, AboutBoxIsABorderlessCentredPicture) {
   Start();
   EXPECT_EQ(Form_about->BorderStyle, vcl::TFormBorderStyle::bsNone);
