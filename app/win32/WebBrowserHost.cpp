@@ -214,14 +214,12 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
     container_->SetShow3DBorder(false);
     container_->SetAllowTextSelection(false);
     container_->MenuOwner = window_;
-    latestContainer = container_.get();
     browser_.Query(control.Get(), IID_IWebBrowser2);
     Check(browser_->put_Silent(VARIANT_TRUE));
 
     RECT r;
     GetClientRect(window_, &r);
     Check(container_->Browser()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container_.get(), 0, window_, &r));
-    SetWindowSubclass(window_, ResizeProc, ResizeSubclass, reinterpret_cast<DWORD_PTR>(this));
 
     Ptr<IConnectionPointContainer> points;
     points.Query(control.Get(), IID_IConnectionPointContainer);
@@ -230,6 +228,9 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
     events_.OnDocumentComplete = [this] {
       if (OnDocumentComplete) OnDocumentComplete();
     };
+    // Last, when nothing can fail any more: the window's size changes reach the browser.
+    SetWindowSubclass(window_, ResizeProc, ResizeSubclass, reinterpret_cast<DWORD_PTR>(this));
+    latestContainer = container_.get();
   }
 
   ~TBrowserHost() override {
