@@ -12,6 +12,7 @@
 
 #include "vcl/Forms.h"
 #include "vcl/win32/Win32Peers.h"
+#include "vcl/win32/Win32Widgetset.h"
 #include "win32/DHTMLEvent.h"
 #include "win32/UContainer.h"
 
@@ -230,10 +231,12 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
     };
     // Last, when nothing can fail any more: the window's size changes reach the browser.
     SetWindowSubclass(window_, ResizeProc, ResizeSubclass, reinterpret_cast<DWORD_PTR>(this));
+    vcl::win32::SetKeyFilter([this](MSG& msg) { return TranslateKey(msg); });
     latestContainer = container_.get();
   }
 
   ~TBrowserHost() override {
+    vcl::win32::SetKeyFilter(nullptr);
     RemoveWindowSubclass(window_, ResizeProc, ResizeSubclass);
     if (cookie_) events_point_->Unadvise(cookie_);
     if (container_) {
@@ -356,6 +359,19 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
+  // Keys typed into the page go to the browser first (tabbing between fields, editing
+  // keys), as a browser on its own would have them.
+  bool TranslateKey(MSG& msg) {
+    Ptr<IOleInPlaceActiveObject> active;
+    if (FAILED(container_->Browser()->QueryInterface(IID_IOleInPlaceActiveObject,
+                                                      reinterpret_cast<void**>(active.Out()))) ||
+        !active)
+      return false;
+    HWND inner = nullptr;
+    if (FAILED(active->GetWindow(&inner)) || !inner || (msg.hwnd != inner && !IsChild(inner, msg.hwnd)))
+      return false;
+    return active->TranslateAccelerator(&msg) == S_OK;
+  }
   bool Document(Ptr<IHTMLDocument2>& doc) {
     Ptr<IDispatch> disp;
     Check(browser_->get_Document(disp.Out()));

@@ -19,6 +19,15 @@ namespace vcl::win32 {
 
 namespace {
 
+std::function<bool(MSG&)>& KeyFilter() {
+  static std::function<bool(MSG&)> filter;
+  return filter;
+}
+
+bool Filtered(MSG& msg) {
+  return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && KeyFilter() && KeyFilter()(msg);
+}
+
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
 
 class Win32Widgetset;
@@ -70,6 +79,7 @@ class Win32Widgetset final : public TWidgetset {
         if (r == 0) PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
+      if (Filtered(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -83,6 +93,7 @@ class Win32Widgetset final : public TWidgetset {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
+      if (Filtered(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -268,5 +279,7 @@ bool Event::Wait(unsigned timeoutMs) {
 }  // namespace
 
 std::unique_ptr<TWidgetset> MakeWidgetset() { return std::make_unique<Win32Widgetset>(); }
+
+void SetKeyFilter(std::function<bool(MSG&)> filter) { KeyFilter() = std::move(filter); }
 
 }  // namespace vcl::win32
