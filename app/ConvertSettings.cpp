@@ -37,7 +37,7 @@ void WriteConfigurationAtLaunch() {
 // Date pattern: "mmm" locale month abbreviation, "mm" month, "dd" day, "yyyy" year,
 // "hh" 12-hour clock hour, "nn" minute, "ss" second, "ampm" the locale's designator,
 // "am/pm" lower-case am or pm; anything else stands for itself.
-static std::string FormatStamp(const std::string& pattern, const platform::LocalTime& t,
+std::string FormatStamp(const std::string& pattern, const platform::LocalTime& t,
                                const platform::LocaleNames& locale) {
   auto two = [](int v) { return vcl::Format("%.2d", v); };
   const bool pm = t.Hour >= 12;

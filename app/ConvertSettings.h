@@ -48,6 +48,12 @@ void ReadConfiguration();
 void WriteConfigurationAtShutdown();
 void WriteConfigurationAtLaunch();
 
+// A local time by a date pattern: "mmm" the locale's month abbreviation, "mm" month,
+// "dd" day, "yyyy" year, "hh" 12-hour clock hour, "nn" minute, "ss" second, "ampm" the
+// locale's designator, "am/pm" lower-case am or pm; anything else stands for itself.
+std::string FormatStamp(const std::string& pattern, const platform::LocalTime& time,
+                        const platform::LocaleNames& locale);
+
 // The launch time stamp of the job folder's name for an output format.
 std::string LaunchTimeStamp(std::uint8_t outputFormat, const platform::LocalTime& time,
                             const platform::LocaleNames& locale);

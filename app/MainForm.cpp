@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "AboutForm.h"
 #include "AppContext.h"
 #include "ConvertSettings.h"
 #include "GlobalFunc.h"
@@ -16,6 +17,10 @@ using vcl::TMsgDlgType;
 TForm_main* Form_main = nullptr;
 
 const char* const Page1URL = "res://Slidecaster.exe/RT_HTML/page1";
+const char* const Page2URL = "res://Slidecaster.exe/RT_HTML/page2";
+const char* const Page3URL = "res://Slidecaster.exe/RT_HTML/page3";
+
+std::string LastErrorText;
 
 TForm_main::TForm_main() {
   Name = "Form_main";
@@ -50,6 +55,14 @@ void TForm_main::FormCreate() {
   ConfigFile = DataFolder + "\\Config.ini";
 
   ReadConfiguration();
+
+  // The browser fills the window and shows the pages as a dialog.
+  WebBrowser1 = pagehost::CreateBrowser(*this);
+  WebBrowser1->OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
+  for (auto* event : {&Event_next, &Event_exit, &Event_prev, &Event_convert, &Event_saveprofile,
+                      &Event_oneclickconvert, &Event_wavein, &Event_pptbrowser, &Event_outputpathbrowser,
+                      &Event_outputformat, &Event_advanced, &Event_again, &Event_outdir, &Event_help, &Event_about})
+    *event = WebBrowser1->NewEventAdapter();
 }
 
 bool TForm_main::CheckOperatingSystem() {
@@ -130,9 +143,244 @@ void TForm_main::FormShow() {
   Navigate(Page1URL);
 }
 
-void TForm_main::Navigate(const std::string& url) { locationURL_ = url; }
+void TForm_main::Navigate(const std::string& url) {
+  locationURL_ = url;
+  WebBrowser1->Navigate(url);
+}
 
 void TForm_main::FormDestroy() {
+  // Page objects go before the browser, and all of them before COM.
+  ErrorLine = nullptr;
+  WebBrowser1.reset();
+  {
+    std::lock_guard<std::mutex> lock(PageStateLock);
+    PageState.clear();
+  }
   platform::System().ComUninitialize();
   WriteConfigurationAtShutdown();
 }
+
+// ---- page binding ----
+
+void TForm_main::Bind(const std::string& id, pagehost::IEventAdapter& adapter, void (TForm_main::*handler)()) {
+  // The shipped pages hold every id bound here; a page without one simply lacks that action.
+  if (auto element = WebBrowser1->ElementById(id)) {
+    element->BindClick(adapter, [this, handler] { (this->*handler)(); });
+  }
+}
+
+void TForm_main::WebBrowser1DocumentComplete() {
+  // Frames inside a page raise this too; the work is always on the top-level page.
+  const std::string title = vcl::LowerCase(WebBrowser1->Title());
+  if (PageOneReady) RestorePageState(*WebBrowser1);
+  if (title == "page1") BindPageOne();
+  else if (title == "page2") BindPageTwo();
+  else if (title == "page3") BindPageThree();
+}
+
+void TForm_main::BindPageOne() {
+  Bind("button_next", *Event_next, &TForm_main::button_nextClick);
+  if (!PageOneReady) PageOneSetup();
+  Bind("combo_wavein", *Event_wavein, &TForm_main::combo_waveinClick);
+  Bind("button_pptbrowser", *Event_pptbrowser, &TForm_main::button_pptbrowserClick);
+  Bind("button_outputpathbrowser", *Event_outputpathbrowser, &TForm_main::button_outputpathbrowserClick);
+  Bind("button_help", *Event_help, &TForm_main::button_helpClick);
+  Bind("button_about", *Event_about, &TForm_main::button_aboutClick);
+  Bind("button_exit", *Event_exit, &TForm_main::button_exitClick);
+  ErrorLine = WebBrowser1->ElementById("error_info");
+  PointProfileLink();
+  Bind("button_oneclickconvert", *Event_oneclickconvert, &TForm_main::button_oneclickconvertClick);
+}
+
+void TForm_main::BindPageTwo() {
+  Bind("combo_outputformat", *Event_outputformat, &TForm_main::combo_outputformatClick);
+  combo_outputformatClick();
+  Bind("button_exit", *Event_exit, &TForm_main::button_exitClick);
+  Bind("button_convert", *Event_convert, &TForm_main::button_convertClick);
+  Bind("button_prev", *Event_prev, &TForm_main::button_prevClick);
+  Bind("button_saveprofile", *Event_saveprofile, &TForm_main::button_saveprofileClick);
+  Bind("button_help", *Event_help, &TForm_main::button_helpClick);
+  Bind("button_about", *Event_about, &TForm_main::button_aboutClick);
+  Bind("advanced_settings", *Event_advanced, &TForm_main::advanced_settingsClick);
+  ErrorLine = WebBrowser1->ElementById("error_info");
+}
+
+void TForm_main::BindPageThree() {
+  WriteResult();
+  Bind("button_again", *Event_again, &TForm_main::button_againClick);
+  Bind("button_help", *Event_help, &TForm_main::button_helpClick);
+  Bind("button_about", *Event_about, &TForm_main::button_aboutClick);
+  Bind("button_exit", *Event_exit, &TForm_main::button_exitClick);
+  ErrorLine = nullptr;
+}
+
+void TForm_main::SetOuterHTML(const std::string& id, const std::string& html) {
+  if (auto element = WebBrowser1->ElementById(id)) element->SetOuterHTML(html);
+}
+
+void TForm_main::WriteResult() {
+  if (!ConvertCanceled) {
+    SetOuterHTML("basicsetup",
+                 "<div id=\"basicsetup\" class=\"picstyle\"><img src=\"res://Slidecaster.exe/picture/finished\" "
+                 "height=\"80\" width=\"80\"><br />Finished </div>");
+    SetOuterHTML("statustext", "<span id=\"statustext\">Converting has finished!</span>");
+    SetOuterHTML("convertstatus",
+                 "<span id=\"convertstatus\">Videos generated have been saved in " + JobFolder + ".&nbsp;&nbsp;</span>");
+    Bind("open_outdir", *Event_outdir, &TForm_main::open_outdirClick);
+    const std::string date = FormatStamp("mmm dd, yyyy", platform::System().Now(), platform::System().Locale());
+    const int seconds = FinalCaptureSeconds;
+    const std::string duration = vcl::Format("%.2d:%.2d:%.2d", seconds / 3600, seconds % 3600 / 60, seconds % 60);
+    SetOuterHTML("buildinfo",
+                 "<div id=\"buildinfo\" class=\"greenbox show\"><div class=\"greenboxtop\"><h4>Build Information</h4>"
+                 "<ul id=\"videoparalist\"><li class=\"leftli\">Date:</li><li class=\"rightli\">" + date + "</li>" +
+                 "<li class=\"leftli\">PowerPoint File:</li><li class=\"rightli\">" + ConvertSettings.PPTFile + "</li>" +
+                 "<li class=\"leftli\">Output Directory:</li><li class=\"rightli\">" + JobFolder + "</li>" +
+                 "<li class=\"leftli\">Video Name:</li><li class=\"rightli\">" + OutputName + "</li>" +
+                 "<li class=\"leftli\">Duration:</li><li class=\"rightli\">" + duration + "</li>" + "</ul>" +
+                 "</div>" + "<div class=\"greenboxbottom\">" + "<!-- end #greebox-->" + "</div>" + "</div>");
+  } else {
+    SetOuterHTML("basicsetup",
+                 "<div id=\"basicsetup\" class=\"picstyle\"><img src=\"res://Slidecaster.exe/picture/canceled\" "
+                 "height=\"80\" width=\"80\"><br />Canceled </div>");
+    SetOuterHTML("statustext", "<span id=\"statustext\">Converting has been canceled!</span>");
+    SetOuterHTML("convertstatus", "<span id=\"convertstatus\">Videos generated have been deleted.</span>");
+    SetOuterHTML("open_outdir", "<a id=\"open_outdir\" href=\"#0\"></a>");
+    SetOuterHTML("buildinfo",
+                 "<div id=\"buildinfo\" class=\"greenbox hide\"><div class=\"greenboxtop\"><h4>Build Information</h4>"
+                 "<ul id=\"videoparalist\"></ul></div><div class=\"greenboxbottom\"><!-- end #greebox--></div></div>");
+  }
+}
+
+// ---- the error line ----
+
+void TForm_main::ShowLine(const std::string& picture, const std::string& textClass, const std::string& message) {
+  if (!ErrorLine) return;
+  ErrorLine->SetInnerHTML("<img src=\"res://Slidecaster.exe/picture/" + picture +
+                          "\" width=\"16\" height=\"16\" align=\"absmiddle\"/><span class=\"" + textClass + "\">" +
+                          message + "</span>");
+  ErrorLine->SetAttribute("className", "show");
+}
+
+void TForm_main::ShowErrorLine(const std::string& message) { ShowLine("errorpic", "red", message); }
+
+void TForm_main::ShowInfoLine(const std::string& message) { ShowLine("okpic", "blue", message); }
+
+void TForm_main::ShowFatalError() {
+  MessageDlg("Error: " + LastErrorText, TMsgDlgType::mtError);
+  Close();
+}
+
+// ---- page state ----
+
+namespace {
+TSaveListItem* Find(std::vector<std::pair<std::string, TSaveListItem>>& list, const std::string& key) {
+  for (auto& entry : list)
+    if (vcl::SameText(entry.first, key)) return &entry.second;
+  return nullptr;
+}
+}  // namespace
+
+void TForm_main::SavePageState(pagehost::IWebBrowser& document) {
+  std::lock_guard<std::mutex> lock(PageStateLock);
+  for (const pagehost::ElementPtr& element : document.AllElements()) {
+    const std::string tag = vcl::LowerCase(element->TagName());
+    const std::string key = vcl::LowerCase(element->Id());
+    std::uint8_t kind = 0;
+    if (tag == "input") {
+      const std::string type = vcl::LowerCase(element->GetAttribute("type"));
+      if (type == "text") kind = KindText;
+      else if (type == "radio") kind = KindRadio;
+      else if (type == "checkbox") kind = KindCheckBox;
+    } else if (tag == "select") {
+      kind = KindSelect;
+    }
+    if (kind == 0) continue;
+
+    TSaveListItem* item = Find(PageState, key);
+    if (!item) {
+      PageState.emplace_back(key, TSaveListItem{});
+      item = &PageState.back().second;
+      item->Kind = kind;
+    }
+    item->OuterHTML = element->OuterHTML();
+    item->InnerHTML = element->InnerHTML();
+    if (kind == KindText || kind == KindSelect) {
+      item->Value = element->GetAttribute("value");
+    } else {
+      item->Checked = vcl::LowerCase(element->GetAttribute("checked"));
+      item->Disabled = vcl::LowerCase(element->GetAttribute("disabled"));
+    }
+  }
+}
+
+void TForm_main::RestorePageState(pagehost::IWebBrowser& document) {
+  std::lock_guard<std::mutex> lock(PageStateLock);
+  for (const auto& [key, item] : PageState) {
+    pagehost::ElementPtr element = document.ElementById(key);
+    if (!element) continue;
+    switch (item.Kind) {
+      case KindText:
+        element->SetAttribute("value", item.Value);
+        break;
+      case KindRadio:
+        if (item.Checked == "true") element->SetAttribute("checked", "true");
+        break;
+      case KindSelect:
+        element->SetOuterHTML(item.OuterHTML);
+        break;
+      case KindCheckBox:
+        if (item.Disabled == "true") element->SetAttribute("disabled", "true");
+        else if (item.Checked == "true") element->SetAttribute("checked", "true");
+        break;
+    }
+  }
+}
+
+// ---- navigation ----
+
+void TForm_main::button_prevClick() {
+  SavePageState(*WebBrowser1);
+  Navigate(Page1URL);
+}
+
+void TForm_main::DeleteConversionFolders() {
+  DeleteFolder(TempFolder);
+  if (ConvertCanceled) DeleteFolder(JobFolder);
+}
+
+void TForm_main::button_exitClick() {
+  DeleteConversionFolders();
+  Close();
+}
+
+void TForm_main::button_againClick() {
+  DeleteConversionFolders();
+  Navigate(Page1URL);
+}
+
+void TForm_main::open_outdirClick() { vcl::Widgetset().ShellOpen(this, "open", "", JobFolder, vcl::SW_Show); }
+
+void TForm_main::button_helpClick() {
+  vcl::Widgetset().ShellOpen(nullptr, "Open", "help.chm", ProgramFolder + "\\", vcl::SW_ShowMaximized);
+}
+
+void TForm_main::button_aboutClick() { Form_about->ShowModal(); }
+
+// ---- Step 1 ----
+// Page 1's first set-up: from here on every page load brings back the recorded values.
+// Step 1 adds the output folder, slide time, slide mode and audio device list here.
+void TForm_main::PageOneSetup() { PageOneReady = true; }
+void TForm_main::button_nextClick() {}
+void TForm_main::combo_waveinClick() {}
+void TForm_main::button_pptbrowserClick() {}
+void TForm_main::button_outputpathbrowserClick() {}
+
+// ---- Step 2 ----
+void TForm_main::combo_outputformatClick() {}
+void TForm_main::advanced_settingsClick() {}
+void TForm_main::button_convertClick() {}
+
+// ---- profiles ----
+void TForm_main::PointProfileLink() {}
+void TForm_main::button_saveprofileClick() {}
+void TForm_main::button_oneclickconvertClick() {}

@@ -23,6 +23,13 @@ std::string UpperCase(const std::string& s) {
   return r;
 }
 
+std::string LowerCase(const std::string& s) {
+  std::string r = s;
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
 bool SameText(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
 static size_t LastDelimiter(const std::string& path) {

@@ -21,6 +21,7 @@ class EConvertError : public Exception {
 
 std::string Trim(const std::string& s);
 std::string UpperCase(const std::string& s);
+std::string LowerCase(const std::string& s);
 bool SameText(const std::string& a, const std::string& b);
 
 // Windows path parts: the delimiters are "\" and the drive's ":".

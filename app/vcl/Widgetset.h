@@ -41,6 +41,9 @@ struct TSheetArea {
   int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
+// Show commands for shell operations.
+constexpr int SW_Show = 5, SW_ShowMaximized = 3;
+
 enum class TMsgDlgType { mtError, mtInformation, mtWarning, mtConfirmation };
 
 class TWidgetset {
@@ -68,6 +71,9 @@ class TWidgetset {
                           TMsgDlgType type) = 0;
   virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
   virtual bool SelectDirectory(const std::string& caption, std::string& directory) = 0;
+  // Asks the shell to perform an operation ("open") on a file or folder; owner may be none.
+  virtual void ShellOpen(TForm* owner, const std::string& operation, const std::string& file,
+                         const std::string& folder, int showCommand) = 0;
 };
 
 void InstallWidgetset(std::unique_ptr<TWidgetset> widgetset);

@@ -11,6 +11,7 @@
 
 #include "AppContext.h"
 #include "ConvertSettings.h"
+#include "headless/HeadlessPageHost.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "vcl/Forms.h"
 #include "vcl/headless/HeadlessWidgetset.h"
@@ -27,6 +28,7 @@ class HeadlessTest : public ::testing::Test {
     auto ws = std::make_unique<vcl::headless::HeadlessWidgetset>(world->Clock);
     widgets = ws.get();
     vcl::InstallWidgetset(std::move(ws));
+    pagehost::headless::InstallHeadlessPageHost(*widgets);
     MakeDir("C:\\Program Files\\Slidecaster");
     MakeDir("C:\\Users\\user\\Documents");
     MakeDir("C:\\Users\\user\\AppData\\Local");
@@ -37,6 +39,7 @@ class HeadlessTest : public ::testing::Test {
   }
   void TearDown() override {
     vcl::Application.DestroyForms();
+    pagehost::InstallBrowserFactory(nullptr);
     vcl::InstallWidgetset(nullptr);
     platform::InstallPlatform({});
     world.reset();

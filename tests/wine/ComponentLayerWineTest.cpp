@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "WineSupport.h"
 #include "vcl/Dialogs.h"
@@ -127,6 +128,30 @@ TEST_F(Win32Components, MessageDialogShowsItsCaptionAndText) {
   reader.join();
   EXPECT_EQ(seen.Caption, "Error");
   EXPECT_EQ(seen.Text, "Error: disk full");
+}
+
+TEST_F(Win32Components, KeyFilterSeesKeysFirstAndKeepsTheOnesItHandles) {
+  TForm form;
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  edit->SetBounds(10, 10, 120, 24);
+  form.Show();
+  HWND h = win32::WindowOf(edit);
+  ASSERT_TRUE(h);
+  std::vector<UINT> seen;
+  win32::SetKeyFilter([&](MSG& msg) {
+    seen.push_back(msg.message);
+    return msg.message == WM_CHAR && msg.wParam == 'a';
+  });
+  PostMessageA(h, WM_CHAR, 'a', 0);
+  PostMessageA(h, WM_CHAR, 'b', 0);
+  PostMessageA(h, WM_NULL, 0, 0);
+  EXPECT_TRUE(LoopUntil([&] { return seen.size() == 2 && edit->Text() == "b"; }, 3000));
+  EXPECT_EQ(edit->Text(), "b") << "a handled key reached the window";
+  win32::SetKeyFilter(nullptr);
+  PostMessageA(h, WM_CHAR, 'a', 0);
+  EXPECT_TRUE(LoopUntil([&] { return edit->Text().size() == 2; }, 3000)) << "without a filter every key arrives";
+  EXPECT_EQ(seen.size(), 2u) << "only keyboard messages pass the filter";
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ bool HeadlessWidgetset::RunOneQueued() {
   g.unlock();
   call.Fn();
   g.lock();
-  clock_.Wake(*call.Caller);
+  if (call.Caller) clock_.Wake(*call.Caller);
   return true;
 }
 
@@ -76,6 +76,12 @@ void HeadlessWidgetset::Synchronize(const std::function<void()>& fn) {
   Lock g(clock_.Lock());
   queue_.push_back(Call{fn, &caller});
   clock_.Park(g, caller);
+}
+
+void HeadlessWidgetset::Post(std::function<void()> fn) {
+  Lock g(clock_.Lock());
+  queue_.push_back(Call{std::move(fn), nullptr});
+  clock_.Notify();
 }
 
 void HeadlessWidgetset::TimerChanged(TTimer& timer) {

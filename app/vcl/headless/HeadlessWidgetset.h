@@ -19,6 +19,12 @@ struct ShownMessage {
   TMsgDlgType Type;
 };
 
+struct ShellRequest {
+  TForm* Owner;
+  std::string Operation, File, Folder;
+  int ShowCommand;
+};
+
 class HeadlessWidgetset final : public TWidgetset {
  public:
   explicit HeadlessWidgetset(platform::headless::VirtualClock& clock) : clock_(clock) {}
@@ -40,6 +46,10 @@ class HeadlessWidgetset final : public TWidgetset {
   // The frame of every bordered form, and a page control's border and tab row.
   TFrameSize Frame{6, 25};
   int PageBorder = 4, TabRowHeight = 20;
+  // Queues work for the main thread without waiting for it (as a posted message would).
+  void Post(std::function<void()> fn);
+  // Shell operations asked for, in order.
+  std::vector<ShellRequest> ShellRequests;
 
   // --- the backend ---
   std::unique_ptr<TControlPeer> CreatePeer(TControl&) override { return nullptr; }
@@ -57,11 +67,15 @@ class HeadlessWidgetset final : public TWidgetset {
   void ShowMessageBox(TForm* owner, const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool ExecuteOpenDialog(TOpenDialog& dialog) override;
   bool SelectDirectory(const std::string& caption, std::string& directory) override;
+  void ShellOpen(TForm* owner, const std::string& operation, const std::string& file, const std::string& folder,
+                 int showCommand) override {
+    ShellRequests.push_back(ShellRequest{owner, operation, file, folder, showCommand});
+  }
 
  private:
   struct Call {
     std::function<void()> Fn;
-    platform::headless::VirtualClock::Parked* Caller;  // the worker waiting for it
+    platform::headless::VirtualClock::Parked* Caller;  // the worker waiting for it; none when posted
   };
   bool RunOneQueued();  // false when the queue was empty
   platform::headless::VirtualClock& clock_;

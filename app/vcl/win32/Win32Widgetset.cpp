@@ -19,6 +19,15 @@ namespace vcl::win32 {
 
 namespace {
 
+std::function<bool(MSG&)>& KeyFilter() {
+  static std::function<bool(MSG&)> filter;
+  return filter;
+}
+
+bool Filtered(MSG& msg) {
+  return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && KeyFilter() && KeyFilter()(msg);
+}
+
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
 
 class Win32Widgetset;
@@ -72,6 +81,7 @@ class Win32Widgetset final : public TWidgetset {
         if (r == 0) PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
+      if (Filtered(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -85,6 +95,7 @@ class Win32Widgetset final : public TWidgetset {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
+      if (Filtered(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -194,6 +205,12 @@ class Win32Widgetset final : public TWidgetset {
     return ok;
   }
 
+  void ShellOpen(TForm* owner, const std::string& operation, const std::string& file, const std::string& folder,
+                 int showCommand) override {
+    ShellExecuteA(owner ? WindowOf(owner) : nullptr, operation.c_str(), file.empty() ? nullptr : file.c_str(),
+                  nullptr, folder.empty() ? nullptr : folder.c_str(), showCommand);
+  }
+
   bool OnMainThread() const { return GetCurrentThreadId() == mainThread_; }
   HANDLE SyncPending() const { return syncPending_; }
 
@@ -264,5 +281,7 @@ bool Event::Wait(unsigned timeoutMs) {
 }  // namespace
 
 std::unique_ptr<TWidgetset> MakeWidgetset() { return std::make_unique<Win32Widgetset>(); }
+
+void SetKeyFilter(std::function<bool(MSG&)> filter) { KeyFilter() = std::move(filter); }
 
 }  // namespace vcl::win32

@@ -1,0 +1,265 @@
+// The page host on the real browser control object: the container's answers to every
+// host call, its place as the control's client site, the refusal of an object without
+// IOleObject, and the click adapter's dispatch answers.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <exdisp.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "WineSupport.h"
+#include "win32/DHTMLEvent.h"
+#include "win32/UContainer.h"
+
+using pagehost::EPageError;
+using pagehost::win32::TDHTMLEvent;
+using pagehost::win32::TNulWBContainer;
+using pagehost::win32::TWBContainer;
+
+namespace {
+
+class PageHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    HRESULT hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                  reinterpret_cast<void**>(&control));
+    ASSERT_TRUE(SUCCEEDED(hr) && control) << "no browser control: " << std::hex << hr;
+  }
+  void TearDown() override {
+    if (control) control->Release();
+    CoUninitialize();
+  }
+  IDocHostUIHandler* HostOf(TNulWBContainer& c) {
+    IDocHostUIHandler* host = nullptr;
+    EXPECT_EQ(c.QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&host)), S_OK);
+    return host;
+  }
+  IUnknown* control = nullptr;
+};
+
+// Flags with the main window's settings: no scroll bars (8), no 3-D border (4), dialog
+// behaviour without text selection (1), plus exactly one of the theme flags when the
+// system has themes.
+TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
+  TWBContainer c(control, nullptr);
+  c.SetUseCustomCtxMenu(true);
+  c.SetShowScrollBars(false);
+  c.SetShow3DBorder(false);
+  c.SetAllowTextSelection(false);
+
+  IOleObject* ole = nullptr;
+  ASSERT_EQ(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+  IOleClientSite* site = nullptr;
+  EXPECT_EQ(ole->GetClientSite(&site), S_OK);
+  EXPECT_EQ(site, static_cast<IOleClientSite*>(&c));
+
+  IDocHostUIHandler* host = HostOf(c);
+  ASSERT_TRUE(host);
+  DOCHOSTUIINFO info;
+  memset(&info, 0xAB, sizeof info);
+  EXPECT_EQ(host->GetHostInfo(&info), S_OK);
+  EXPECT_EQ(info.cbSize, 20u);
+  EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
+  const DWORD theme = info.dwFlags & ~0xFFFFu;
+  EXPECT_TRUE(theme == 0 || theme == DOCHOSTUIFLAG_THEME || theme == DOCHOSTUIFLAG_NOTHEME) << std::hex << theme;
+  EXPECT_EQ(info.dwDoubleClick, 0u);
+  EXPECT_EQ(info.pchHostCss, nullptr);
+  EXPECT_EQ(info.pchHostNS, nullptr);
+  POINT at{10, 10};
+  EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_OK) << "the browser's own menu was not suppressed";
+
+  RECT border{};
+  MSG msg{};
+  LPOLESTR key = reinterpret_cast<LPOLESTR>(1);
+  IDropTarget* drop = reinterpret_cast<IDropTarget*>(1);
+  IDispatch* external = reinterpret_cast<IDispatch*>(1);
+  LPWSTR url = reinterpret_cast<LPWSTR>(1);
+  IDataObject* data = reinterpret_cast<IDataObject*>(1);
+  IMoniker* moniker = reinterpret_cast<IMoniker*>(1);
+  IOleContainer* container = reinterpret_cast<IOleContainer*>(1);
+  struct Answer {
+    const char* Call;
+    HRESULT Got, Expected;
+  };
+  const Answer answers[] = {
+      {"ShowUI", host->ShowUI(0, nullptr, nullptr, nullptr, nullptr), S_OK},
+      {"HideUI", host->HideUI(), S_OK},
+      {"UpdateUI", host->UpdateUI(), S_OK},
+      {"EnableModeless", host->EnableModeless(TRUE), S_OK},
+      {"OnDocWindowActivate", host->OnDocWindowActivate(TRUE), S_OK},
+      {"OnFrameWindowActivate", host->OnFrameWindowActivate(TRUE), S_OK},
+      {"ResizeBorder", host->ResizeBorder(&border, nullptr, TRUE), S_FALSE},
+      {"TranslateAccelerator", host->TranslateAccelerator(&msg, nullptr, 0), S_FALSE},
+      {"GetOptionKeyPath", host->GetOptionKeyPath(&key, 0), E_FAIL},
+      {"GetDropTarget", host->GetDropTarget(nullptr, &drop), E_FAIL},
+      {"GetExternal", host->GetExternal(&external), E_FAIL},
+      {"TranslateUrl", host->TranslateUrl(0, nullptr, &url), S_FALSE},
+      {"FilterDataObject", host->FilterDataObject(nullptr, &data), S_FALSE},
+      {"SaveObject", site->SaveObject(), S_OK},
+      {"ShowObject", site->ShowObject(), S_OK},
+      {"OnShowWindow", site->OnShowWindow(TRUE), S_OK},
+      {"GetMoniker", site->GetMoniker(0, 0, &moniker), E_NOTIMPL},
+      {"RequestNewObjectLayout", site->RequestNewObjectLayout(), E_NOTIMPL},
+      {"GetContainer", site->GetContainer(&container), E_NOINTERFACE},
+  };
+  for (const Answer& a : answers) EXPECT_EQ(a.Got, a.Expected) << a.Call;
+  EXPECT_EQ(drop, nullptr);
+  EXPECT_EQ(external, nullptr);
+  EXPECT_EQ(url, nullptr);
+  EXPECT_EQ(data, nullptr);
+  EXPECT_EQ(moniker, nullptr);
+  EXPECT_EQ(container, nullptr);
+  EXPECT_EQ(site->AddRef(), static_cast<ULONG>(-1));
+  EXPECT_EQ(site->Release(), static_cast<ULONG>(-1));
+
+  // The dialog settings switched back give the browser its defaults again.
+  c.SetUseCustomCtxMenu(false);
+  c.SetShowScrollBars(true);
+  c.SetShow3DBorder(true);
+  c.SetAllowTextSelection(true);
+  EXPECT_EQ(host->GetHostInfo(&info), S_OK);
+  EXPECT_EQ(info.dwFlags & 0xFFFFu, 0u);
+  EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_FALSE);
+  site->Release();
+  ole->Release();
+}
+
+TEST_F(PageHost, NeutralContainerLeavesTheBrowserItsOwnWaysAndLetsGoOfIt) {
+  IOleObject* ole = nullptr;
+  ASSERT_EQ(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+  {
+    TNulWBContainer c(control, nullptr);
+    IDocHostUIHandler* host = HostOf(c);
+    ASSERT_TRUE(host);
+    DOCHOSTUIINFO info;
+    memset(&info, 0xAB, sizeof info);
+    EXPECT_EQ(host->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, 0xABABABABu) << "the neutral answer changes nothing";
+    POINT at{1, 1};
+    EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_FALSE);
+  }
+  IOleClientSite* site = reinterpret_cast<IOleClientSite*>(1);
+  ole->GetClientSite(&site);
+  EXPECT_EQ(site, nullptr) << "the destroyed container is still the client site";
+  ole->Release();
+}
+
+// An object that is no browser: it answers IUnknown only.
+class NotABrowser : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = IsEqualIID(riid, IID_IUnknown) ? this : nullptr;
+    return *ppv ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+TEST(PageHostContainer, RefusesAControlWithoutIOleObject) {
+  NotABrowser object;
+  try {
+    TWBContainer c(&object, nullptr);
+    ADD_FAILURE() << "created";
+  } catch (const EPageError& e) {
+    EXPECT_STREQ(e.what(), "Browser's Default interface does not support IOleObject");
+  }
+}
+
+TEST(PageHostEvent, AdapterCallsTheLatestHandlerAndAnswersAsADispatchObject) {
+  TDHTMLEvent event;
+  int first = 0, second = 0;
+  IDispatch* d = event.HookEvent([&] { ++first; });
+  EXPECT_EQ(d, static_cast<IDispatch*>(&event));
+  EXPECT_EQ(event.HookEvent([&] { ++second; }), d);
+  DISPPARAMS none{};
+  for (DISPID id : {DISPID_VALUE, 7}) EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), E_NOTIMPL);
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 2);
+
+  UINT count = 9;
+  EXPECT_EQ(d->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 0u);
+  ITypeInfo* info = nullptr;
+  EXPECT_EQ(d->GetTypeInfo(0, 0, &info), E_NOTIMPL);
+  LPOLESTR name = const_cast<LPOLESTR>(L"onclick");
+  DISPID id = 0;
+  EXPECT_EQ(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), E_NOTIMPL);
+  void* p = nullptr;
+  EXPECT_EQ(d->QueryInterface(IID_IUnknown, &p), S_OK);
+  EXPECT_EQ(d->QueryInterface(IID_IDispatch, &p), S_OK);
+  EXPECT_EQ(d->QueryInterface(IID_IOleObject, &p), E_NOINTERFACE);
+  EXPECT_EQ(d->AddRef(), static_cast<ULONG>(-1));
+  EXPECT_EQ(d->Release(), static_cast<ULONG>(-1));
+}
+
+// Every address the pages use, "res://Slidecaster.exe/" + type + "/" + name, names a
+// resource of the program under that type name (the page type is the name "RT_HTML").
+TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
+  HMODULE exe = LoadLibraryExA((winetest::BinFolder() + "\\Slidecaster.exe").c_str(), nullptr,
+                               LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(exe);
+  struct Item {
+    const char* Type;
+    const char* Name;
+    const char* Begins;  // the content's first bytes, or none
+  };
+  const Item items[] = {
+      {"RT_HTML", "PAGE1", "<?xml"}, {"RT_HTML", "PAGE2", "<?xml"}, {"RT_HTML", "PAGE3", "<?xml"},
+      {"CSS", "MAINCSS", nullptr}, {"JS", "JQUERY", "/*! jQuery v1."}, {"GREYBOX", "GB_SCRIPTS", nullptr},
+      {"GREYBOX", "GB_STYLES", nullptr}, {"PICTURE", "BASICSETUP", "\x89PNG"}, {"PICTURE", "BASICSETUP2", "\x89PNG"},
+      {"PICTURE", "BG", "\x89PNG"}, {"PICTURE", "CANCELED", "\x89PNG"}, {"PICTURE", "ERRORPIC", "\x89PNG"},
+      {"PICTURE", "FINISHED", "\x89PNG"}, {"PICTURE", "FOOTER", "\x89PNG"}, {"PICTURE", "HEADER", "\x89PNG"},
+      {"PICTURE", "LOGO", "\x89PNG"}, {"PICTURE", "OKPIC", "\x89PNG"}, {"PICTURE", "VIDEOPARA_BGB", "\x89PNG"},
+      {"PICTURE", "VIDEOPARA_BGT", "\x89PNG"}, {"PICTURE", "WARNING", "\x89PNG"}};
+  for (const Item& item : items) {
+    HRSRC res = FindResourceA(exe, item.Name, item.Type);
+    ASSERT_TRUE(res) << item.Type << "/" << item.Name;
+    const char* data = static_cast<const char*>(LockResource(LoadResource(exe, res)));
+    const DWORD size = SizeofResource(exe, res);
+    EXPECT_GT(size, 0u) << item.Name;
+    if (item.Begins) EXPECT_EQ(std::string(data, std::min<DWORD>(size, strlen(item.Begins))), item.Begins) << item.Name;
+  }
+  HRSRC page1 = FindResourceA(exe, "PAGE1", "RT_HTML");
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(exe, page1))), SizeofResource(exe, page1));
+  EXPECT_NE(text.find("<title>page1</title>"), std::string::npos);
+  EXPECT_EQ(FindResourceA(exe, "PAGE1", MAKEINTRESOURCEA(23)), nullptr) << "the pages are under the type name";
+  FreeLibrary(exe);
+}
+
+// The program's main window holds the browser over its whole client area, follows its
+// size, and neither hangs nor asks anything while no browser engine is installed.
+TEST(PageHostInProgram, BrowserFillsTheMainWindowWithoutAsking) {
+  using namespace winetest;
+  Process p = Launch(BinFolder() + "\\Slidecaster.exe");
+  ASSERT_TRUE(p.Handle);
+  HWND main = nullptr;
+  WaitUntil([&] { return (main = FindTopLevel(p.Id, "SlidecasterForm", [](HWND w) { return IsWindowVisible(w) != 0; })); },
+            20000);
+  ASSERT_TRUE(main) << "no main window";
+  auto browserFills = [main] {
+    HWND child = GetWindow(main, GW_CHILD);
+    if (!child) return false;
+    RECT client, inner;
+    GetClientRect(main, &client);
+    GetWindowRect(child, &inner);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&inner), 2);
+    return EqualRect(&client, &inner) != 0;
+  };
+  EXPECT_TRUE(WaitUntil(browserFills, 5000)) << "no browser window over the client area";
+  char cls[64] = {};
+  GetClassNameA(GetWindow(main, GW_CHILD), cls, sizeof cls);
+  RecordProperty("browser_window_class", cls);
+  SetWindowPos(main, nullptr, 0, 0, 1000, 760, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(WaitUntil(browserFills, 5000)) << "the browser did not follow the window's size";
+  EXPECT_FALSE(WaitUntil([&] { return FindTopLevel(p.Id, "#32770") != nullptr; }, 2000)) << "the program asked something";
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(15000)) << "the program did not end when its main window closed";
+  p.Kill();
+  p.Close();
+}
+
+}  // namespace
