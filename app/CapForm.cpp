@@ -11,6 +11,9 @@ TForm_cap* Form_cap = nullptr;
 std::unique_ptr<vcl::TEvent> CaptureDoneEvent;
 std::atomic<bool> CapturePaused{false};
 std::atomic<std::int32_t> CaptureSeconds{0};
+std::atomic<std::int32_t> CurrentSlideIndex{0};
+std::atomic<bool> LastSlideReached{false};
+std::atomic<bool> SlideWindowFound{false};
 std::string DVDStepText;
 
 namespace {

@@ -55,6 +55,11 @@ extern std::unique_ptr<vcl::TEvent> CaptureDoneEvent;
 extern std::atomic<bool> CapturePaused;
 extern std::atomic<std::int32_t> CaptureSeconds;  // written by the encoder thread
 extern std::string DVDStepText;                   // handed to the main thread by synchronised calls
+// The running slide show's position and flags, shared by the main thread and the capture
+// session's threads.
+extern std::atomic<std::int32_t> CurrentSlideIndex;
+extern std::atomic<bool> LastSlideReached;
+extern std::atomic<bool> SlideWindowFound;
 
 constexpr std::int32_t AutoStopThresholdMB = 100;
 constexpr unsigned EncoderStopWait = 6000;   // ms
