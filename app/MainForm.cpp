@@ -59,10 +59,7 @@ void TForm_main::FormCreate() {
   // The browser fills the window and shows the pages as a dialog.
   WebBrowser1 = pagehost::CreateBrowser(*this);
   WebBrowser1->OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
-  for (auto* event : {&Event_next, &Event_exit, &Event_prev, &Event_convert, &Event_saveprofile,
-                      &Event_oneclickconvert, &Event_wavein, &Event_pptbrowser, &Event_outputpathbrowser,
-                      &Event_outputformat, &Event_advanced, &Event_again, &Event_outdir, &Event_help, &Event_about})
-    *event = WebBrowser1->NewEventAdapter();
+  for (auto* event : EventAdapters()) *event = WebBrowser1->NewEventAdapter();
 }
 
 bool TForm_main::CheckOperatingSystem() {
@@ -145,13 +142,16 @@ void TForm_main::FormShow() {
 
 void TForm_main::Navigate(const std::string& url) {
   locationURL_ = url;
-  WebBrowser1->Navigate(url);
+  // Without a browser (its creation failed and was reported) the window stays empty.
+  if (WebBrowser1) WebBrowser1->Navigate(url);
 }
 
 void TForm_main::FormDestroy() {
-  // Page objects go before the browser, and all of them before COM.
+  // Page objects go before the browser; the click adapters count no references, so they
+  // go right after the browser has let go of them; all of it before COM.
   ErrorLine = nullptr;
   WebBrowser1.reset();
+  for (auto* event : EventAdapters()) event->reset();
   {
     std::lock_guard<std::mutex> lock(PageStateLock);
     PageState.clear();
@@ -161,6 +161,12 @@ void TForm_main::FormDestroy() {
 }
 
 // ---- page binding ----
+
+std::array<std::unique_ptr<pagehost::IEventAdapter>*, 15> TForm_main::EventAdapters() {
+  return {&Event_next,  &Event_exit,    &Event_prev,     &Event_convert,           &Event_saveprofile,
+          &Event_oneclickconvert, &Event_wavein, &Event_pptbrowser, &Event_outputpathbrowser, &Event_outputformat,
+          &Event_advanced, &Event_again, &Event_outdir, &Event_help, &Event_about};
+}
 
 void TForm_main::Bind(const std::string& id, pagehost::IEventAdapter& adapter, void (TForm_main::*handler)()) {
   // The shipped pages hold every id bound here; a page without one simply lacks that action.

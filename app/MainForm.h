@@ -3,6 +3,7 @@
 // each page load binds the page's buttons and links and brings back the user's values;
 // its destruction writes the configuration back.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -94,7 +95,8 @@ class TForm_main : public vcl::TForm {
 
   bool firstShow_ = true;
   std::string locationURL_;
-  // One adapter per bound event, made with the browser and freed after it.
+  // One adapter per bound event, made with the browser and freed right after it.
+  std::array<std::unique_ptr<pagehost::IEventAdapter>*, 15> EventAdapters();
   std::unique_ptr<pagehost::IEventAdapter> Event_next, Event_exit, Event_prev, Event_convert, Event_saveprofile,
       Event_oneclickconvert, Event_wavein, Event_pptbrowser, Event_outputpathbrowser, Event_outputformat,
       Event_advanced, Event_again, Event_outdir, Event_help, Event_about;

@@ -300,7 +300,11 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
       *ppv = static_cast<IOleInPlaceSite*>(this);
     else if (IsEqualIID(riid, IID_IOleInPlaceFrame) || IsEqualIID(riid, IID_IOleInPlaceUIWindow))
       *ppv = static_cast<IOleInPlaceFrame*>(this);
-    else if (container_)
+    // The container's own interfaces come from the container; anything else neither of
+    // the two answers (the container asks this site for what it does not know itself, so
+    // passing that on again would go round for ever).
+    else if (container_ && (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite) ||
+                            IsEqualIID(riid, IID_IDocHostUIHandler)))
       return container_->QueryInterface(riid, ppv);
     return *ppv ? S_OK : E_NOINTERFACE;
   }

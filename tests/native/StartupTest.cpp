@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "Fixture.h"
 #include "MainForm.h"
+#include "PageHost.h"
 #include "Program.h"
 #include "vcl/SysUtils.h"
 
@@ -171,6 +172,22 @@ TEST_F(StartupTest, MissingDataFolderFallsBackToRootConfigFile) {
   // (the capture window, destroyed first, stores its auto-stop setting first).
   EXPECT_EQ(ReadFile("C:\\Config.ini"),
             "[Global]\r\nAutoStop=1\r\nOutputPath=C:\\Users\\user\\Documents\r\nAutoSlideTime=5\r\n");
+}
+
+TEST_F(StartupTest, BrowserThatCannotBeHostedLeavesAnEmptyWindow) {
+  Install("C:\\Office", "12.0", "1.0", "XP");
+  pagehost::InstallBrowserFactory([](vcl::TForm&) -> std::unique_ptr<pagehost::IWebBrowser> {
+    throw pagehost::EPageError("Browser's Default interface does not support IOleObject");
+  });
+  std::string caption;
+  widgets->WhenIdle([&] {
+    caption = Form_main->Caption();
+    Form_main->Close();
+  });
+  RunProgram();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "Browser's Default interface does not support IOleObject");
+  EXPECT_EQ(caption, "Norvane Slidereel (1.0)") << "the program did not go on to its first show";
 }
 
 TEST_F(StartupTest, UnusableProgramFolderIsReportedAndTolerated) {

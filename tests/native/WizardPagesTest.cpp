@@ -60,7 +60,7 @@ class WizardTest : public HeadlessTest {
 };
 
 const char* const DeviceList =
-    "<select id=\"combo_wavein\" class=\"combo\"><option value=\"0\">Line In</option>"
+    "<select  ID=\"combo_wavein\"><option value=\"0\">Line In</option>"
     "<option value=\"1\" selected=\"selected\">USB Microphone</option></select>";
 
 TEST_F(WizardTest, EachPageLoadsAndBindsItsCommonLinks) {
@@ -134,7 +134,7 @@ TEST_F(WizardTest, NextAndPrevBringBackWhatPageOneHeld) {
   Set("checkbox_audiorecording", "checked", "true");
   El("combo_wavein")->SetOuterHTML(DeviceList);
   El("combo_recordctl")->SetOuterHTML(
-      "<select id=\"combo_recordctl\" class=\"combo\"><option value=\"0\">Microphone</option>"
+      "<select  ID=\"combo_recordctl\"><option value=\"0\">Microphone</option>"
       "<option value=\"1\">Line</option></select>");
   Set("combo_recordctl", "value", "1");
   const std::string devices = El("combo_wavein")->OuterHTML();

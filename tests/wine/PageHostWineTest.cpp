@@ -11,8 +11,11 @@
 #include <string>
 
 #include "WineSupport.h"
+#include "vcl/Forms.h"
+#include "vcl/win32/Win32Widgetset.h"
 #include "win32/DHTMLEvent.h"
 #include "win32/UContainer.h"
+#include "win32/WebBrowserHost.h"
 
 using pagehost::EPageError;
 using pagehost::win32::TDHTMLEvent;
@@ -232,6 +235,33 @@ TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
 
 // The program's main window holds the browser over its whole client area, follows its
 // size, and neither hangs nor asks anything while no browser engine is installed.
+// The container and the in-place site answer as one client site: each gives the other's
+// interfaces, and what neither has is refused at once (the browser asks for many such).
+TEST(PageHostSite, ContainerAndInPlaceSiteAnswerAsOneSite) {
+  if (!vcl::HasWidgetset()) vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  {
+    vcl::TForm form;
+    form.SetClientSize(400, 300);
+    form.CreatePeers();
+    auto browser = pagehost::win32::MakeBrowser(form);
+    TWBContainer* c = pagehost::win32::LatestContainer();
+    ASSERT_TRUE(c);
+    void* p = nullptr;
+    IOleInPlaceSite* inPlace = nullptr;
+    ASSERT_EQ(c->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)), S_OK);
+    IOleClientSite* site = nullptr;
+    EXPECT_EQ(inPlace->QueryInterface(IID_IOleClientSite, reinterpret_cast<void**>(&site)), S_OK);
+    EXPECT_EQ(site, static_cast<IOleClientSite*>(c));
+    EXPECT_EQ(inPlace->QueryInterface(IID_IDocHostUIHandler, &p), S_OK);
+    for (const IID* unknown : {&IID_IServiceProvider, &IID_IOleCommandTarget, &IID_IOleControlSite}) {
+      EXPECT_EQ(c->QueryInterface(*unknown, &p), E_NOINTERFACE);
+      EXPECT_EQ(inPlace->QueryInterface(*unknown, &p), E_NOINTERFACE);
+    }
+  }
+  CoUninitialize();
+}
+
 TEST(PageHostInProgram, BrowserFillsTheMainWindowWithoutAsking) {
   using namespace winetest;
   Process p = Launch(BinFolder() + "\\Slidecaster.exe");
