@@ -76,7 +76,7 @@ bool TForm_main::CheckPowerPointFolder() {
       MessageDlg("Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError);
       return false;
     }
-    PowerPointExe = path + "\\POWERPNT.EXE";
+    PowerPointExe = path + "\\" + PowerPointExeName;
     if (!platform::Files().FileExists(PowerPointExe)) {
       MessageDlg("Info: Cannot find PowerPoint, maybe you have not installed it or you have installed other "
                  "version PowerPoint again, please reinstall this software.",

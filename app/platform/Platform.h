@@ -48,7 +48,6 @@ class ISystem {
   virtual ~ISystem() = default;
   virtual std::string ModulePath() = 0;  // full path of the program's executable
   virtual bool SetCurrentDir(const std::string& path) = 0;
-  virtual std::string CurrentDir() = 0;
   virtual bool ModuleExports(const std::string& module, const std::string& function) = 0;
   virtual std::string SpecialFolderPath(int csidl) = 0;  // empty when the shell has none
   virtual bool ScreenSaverActive() = 0;

@@ -61,7 +61,6 @@ class System final : public ISystem {
     w_.CurrentDir = w_.AbsolutePath(path);
     return true;
   }
-  std::string CurrentDir() override { return w_.CurrentDir; }
   bool ModuleExports(const std::string& module, const std::string& function) override {
     return !w_.MissingExports.count(vcl::UpperCase(module) + "!" + function);
   }

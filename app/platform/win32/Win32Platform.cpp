@@ -16,11 +16,6 @@ class System final : public ISystem {
     return std::string(path, n);
   }
   bool SetCurrentDir(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != 0; }
-  std::string CurrentDir() override {
-    char path[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, path);
-    return std::string(path, n < MAX_PATH ? n : 0);
-  }
   bool ModuleExports(const std::string& module, const std::string& function) override {
     HMODULE m = GetModuleHandleA(module.c_str());
     if (!m) m = LoadLibraryA(module.c_str());
