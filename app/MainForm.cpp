@@ -45,8 +45,12 @@ void TForm_main::FormCreate() {
   if (!platform::System().SetCurrentDir(ProgramFolder))
     MessageDlg("Error: Cannot set current directory. ", TMsgDlgType::mtError);
 
-  const std::string dataFolder = GetSpecialFolder(platform::CsidlLocalAppData, false) + "\\Norvane Slidereel";
-  if (platform::Files().DirectoryExists(dataFolder) || platform::Files().CreateDir(dataFolder)) {
+  // With no application data folder at all the configuration has no per-user home: that
+  // is the failure case, not a folder at the root of the current drive.
+  const std::string appData = GetSpecialFolder(platform::CsidlLocalAppData, false);
+  const std::string dataFolder = appData + "\\Norvane Slidereel";
+  if (!appData.empty() &&
+      (platform::Files().DirectoryExists(dataFolder) || platform::Files().CreateDir(dataFolder))) {
     DataFolder = dataFolder;
   } else {
     MessageDlg("Error: Cannot create AppData direcotry.", TMsgDlgType::mtError);
@@ -56,7 +60,9 @@ void TForm_main::FormCreate() {
 
   ReadConfiguration();
 
-  // The browser fills the window and shows the pages as a dialog.
+  // The browser fills the window and shows the pages as a dialog. It is made last, once
+  // the main thread's COM apartment exists; a browser that cannot be made leaves the
+  // window empty but spoils none of the steps above.
   WebBrowser1 = pagehost::CreateBrowser(*this);
   WebBrowser1->OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
   for (auto* event : EventAdapters()) *event = WebBrowser1->NewEventAdapter();

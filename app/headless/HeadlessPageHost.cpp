@@ -250,6 +250,7 @@ class HeadlessElement final : public IElement {
 };
 
 HeadlessBrowser* latest = nullptr;
+std::vector<std::string> requested;  // every navigation since the host was installed
 
 }  // namespace
 
@@ -279,6 +280,7 @@ std::string HeadlessBrowser::ResourceFile(const std::string& url) const {
 void HeadlessBrowser::Navigate(const std::string& url) {
   std::string file = ResourceFile(url);
   if (file.empty()) throw std::runtime_error("the program has no resource " + url);
+  requested.push_back(url);
   // The browser loads asynchronously: the page arrives with the next pass of the queue.
   widgets_.Post([this, url, file] {
     std::string text = ReadAll(file);
@@ -350,6 +352,7 @@ void HeadlessBrowser::FrameComplete() {
 }
 
 void InstallHeadlessPageHost(vcl::headless::HeadlessWidgetset& widgets) {
+  requested.clear();
   InstallBrowserFactory([&widgets](vcl::TForm&) {
     return std::make_unique<HeadlessBrowser>(widgets, SLIDECASTER_SOURCE_DIR "/app/resources/Slidecaster.rc",
                                              SLIDECASTER_SOURCE_DIR);
@@ -357,5 +360,6 @@ void InstallHeadlessPageHost(vcl::headless::HeadlessWidgetset& widgets) {
 }
 
 HeadlessBrowser* LatestBrowser() { return latest; }
+const std::vector<std::string>& NavigationsRequested() { return requested; }
 
 }  // namespace pagehost::headless

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "PageHost.h"
 #include "vcl/headless/HeadlessWidgetset.h"
@@ -53,5 +54,8 @@ class HeadlessBrowser final : public IWebBrowser {
 // resources; the latest browser made is reachable for tests.
 void InstallHeadlessPageHost(vcl::headless::HeadlessWidgetset& widgets);
 HeadlessBrowser* LatestBrowser();
+// Every URL any browser was asked to load since the host was installed, in order; it
+// outlives the browsers, so tests can read it once the program has ended.
+const std::vector<std::string>& NavigationsRequested();
 
 }  // namespace pagehost::headless

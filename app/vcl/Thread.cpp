@@ -2,39 +2,41 @@
 
 namespace vcl {
 
-TThread::TThread(bool createSuspended) {
-  if (!createSuspended) Resume();
-}
-
 TThread::~TThread() {
-  if (thread_.joinable()) {
-    if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
-    else thread_.join();
-  }
+  if (!thread_.joinable()) return;
+  Terminate();
+  if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
+  else WaitFor();
 }
 
 void TThread::Resume() {
   if (started_) return;
   started_ = true;
   Widgetset().ThreadStarted();
-  thread_ = std::thread([this] { Run(); });
+  // A self-freeing thread may be gone before std::thread's constructor returns here, so
+  // neither side touches the object after the start: its handle is let go at once.
+  const bool selfFreeing = FreeOnTerminate;
+  if (!selfFreeing) finished_ = Widgetset().NewEvent(true, false);
+  std::thread thread([this, selfFreeing] { Run(selfFreeing); });
+  if (selfFreeing) thread.detach();
+  else thread_ = std::move(thread);
 }
 
-void TThread::Run() {
+void TThread::Run(bool selfFreeing) {
   try {
     Execute();
   } catch (...) {
     // A worker's failure must not take the process down; Execute reports its own.
   }
-  if (FreeOnTerminate) {
-    thread_.detach();
-    delete this;
-  }
+  if (selfFreeing) delete this;
+  else finished_->Set();
   Widgetset().ThreadEnded();
 }
 
 void TThread::WaitFor() {
-  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+  if (!thread_.joinable() || thread_.get_id() == std::this_thread::get_id()) return;
+  finished_->Wait(~0u);
+  thread_.join();
 }
 
 void TThread::Synchronize(const std::function<void()>& fn) { Widgetset().Synchronize(fn); }

@@ -12,17 +12,19 @@ namespace vcl {
 
 class TThread {
  public:
-  explicit TThread(bool createSuspended);
+  // Created suspended: the thread starts on Resume, once the whole object is built.
+  TThread() = default;
   virtual ~TThread();
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
 
-  void Resume();  // starts a thread created suspended
+  void Resume();
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
   // The object frees itself when Execute has returned; set before Resume.
   bool FreeOnTerminate = false;
   void WaitFor();  // joins a thread that does not free itself
+  // Deleting a thread that does not free itself tells it to stop, then waits for it.
 
  protected:
   virtual void Execute() = 0;
@@ -30,9 +32,12 @@ class TThread {
   void Synchronize(const std::function<void()>& fn);
 
  private:
-  void Run();
+  void Run(bool selfFreeing);
   std::atomic<bool> terminated_{false};
   std::thread thread_;
+  // Set when Execute has returned, so that waiting for the thread on the main thread
+  // keeps serving synchronised calls (and, headless, lets virtual time run on).
+  std::unique_ptr<TEventPeer> finished_;
   bool started_ = false;
 };
 

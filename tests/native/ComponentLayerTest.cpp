@@ -89,7 +89,7 @@ TEST_F(ComponentLayerTest, TimersFireOnTheVirtualClock) {
 
 class Worker : public TThread {
  public:
-  explicit Worker(std::atomic<int>& out) : TThread(true), out_(out) {}
+  explicit Worker(std::atomic<int>& out) : TThread(), out_(out) {}
   std::thread::id RanOn;
 
  protected:
@@ -122,7 +122,7 @@ TEST_F(ComponentLayerTest, SynchronizeRunsOnTheMainThreadWhileTheWorkerWaits) {
 
 class SelfFreeing : public TThread {
  public:
-  SelfFreeing(TEvent& done, bool& freed) : TThread(true), done_(done), freed_(freed) { FreeOnTerminate = true; }
+  SelfFreeing(TEvent& done, bool& freed) : TThread(), done_(done), freed_(freed) { FreeOnTerminate = true; }
   ~SelfFreeing() override { freed_ = true; }
 
  protected:
@@ -149,6 +149,41 @@ TEST_F(ComponentLayerTest, EventWaitsEndBySignalOrByVirtualTimeout) {
   EXPECT_EQ(world->Clock.NowMs(), 6500u);
   widgets->Pump();
   EXPECT_TRUE(freed);
+}
+
+class Instant : public TThread {
+ public:
+  explicit Instant(std::atomic<int>& freed) : freed_(freed) { FreeOnTerminate = true; }
+  ~Instant() override { ++freed_; }
+
+ protected:
+  void Execute() override {}
+
+ private:
+  std::atomic<int>& freed_;
+};
+
+TEST_F(ComponentLayerTest, SelfFreeingThreadsThatEndAtOnceAreFreedOnce) {
+  // The thread may be gone before Resume returns: neither side may touch it after the start.
+  std::atomic<int> freed{0};
+  for (int i = 0; i < 200; ++i) (new Instant(freed))->Resume();
+  while (freed < 200) std::this_thread::yield();
+  EXPECT_EQ(freed, 200);
+}
+
+class Polling : public TThread {
+ protected:
+  void Execute() override {
+    while (!Terminated()) platform::System().Sleep(100);
+  }
+};
+
+TEST_F(ComponentLayerTest, DeletingARunningThreadStopsItFirst) {
+  auto* polling = new Polling;
+  polling->Resume();
+  widgets->Pump();
+  delete polling;  // would wait for ever if the thread were not told to stop
+  SUCCEED();
 }
 
 TEST_F(ComponentLayerTest, ModalFormRunsUntilAButtonGivesAResult) {

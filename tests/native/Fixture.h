@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,9 +20,10 @@
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("slidecaster-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    // Cases of a table are named "Name/N": one folder per case, not a folder per table.
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(test.begin(), test.end(), '/', '-');
+    root_ = std::filesystem::temp_directory_path() / ("slidecaster-" + std::to_string(::getpid()) + "-" + test);
     std::filesystem::remove_all(root_);
     world = std::make_unique<platform::headless::World>(root_);
     platform::InstallPlatform(platform::headless::MakeServices(*world));

@@ -38,6 +38,7 @@ struct CheckCase {
   const char* Message;                                      // nullptr: the program starts
   TMsgDlgType Icon;
   int Version;  // PowerPointVersion afterwards (-1: not reached)
+  const char* Product;  // ProductVersion afterwards ("untouched": not reached)
   const char* Caption;
 };
 void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.Name; }
@@ -58,9 +59,8 @@ TEST_P(FirstShowChecks, ShowOneMessageAndEndOrStart) {
     caption = Form_main->Caption();
     Form_main->Close();
   });
-  std::string url;
-  widgets->OnMessage = [&](const vcl::headless::ShownMessage&) { url = Form_main->LocationURL(); };
   RunProgram();
+  const auto& loaded = pagehost::headless::NavigationsRequested();
 
   if (c.Message) {
     ASSERT_EQ(widgets->Messages.size(), 1u);
@@ -68,13 +68,14 @@ TEST_P(FirstShowChecks, ShowOneMessageAndEndOrStart) {
     EXPECT_EQ(widgets->Messages[0].Type, c.Icon);
     EXPECT_EQ(widgets->Messages[0].Caption, c.Icon == TMsgDlgType::mtError ? "Error" : "Information");
     EXPECT_FALSE(captionAtClose) << "the program went on after a failed check";
-    EXPECT_EQ(url, "") << "a page was loaded before the check";
+    EXPECT_TRUE(loaded.empty()) << "a page was loaded after a failed check";
   } else {
     EXPECT_TRUE(widgets->Messages.empty());
     EXPECT_EQ(caption, c.Caption);
+    EXPECT_EQ(loaded, std::vector<std::string>{"res://Slidecaster.exe/RT_HTML/page1"});
   }
   EXPECT_EQ(PowerPointVersion, c.Version);
-  EXPECT_EQ(vcl::Application.MainForm(), nullptr) << "the program did not end";
+  EXPECT_EQ(ProductVersion, c.Product);
 }
 
 auto Value = [](const char* name, const char* text) {
@@ -87,34 +88,34 @@ auto Remove = [](const char* name) {
 INSTANTIATE_TEST_SUITE_P(
     Installation, FirstShowChecks,
     ::testing::Values(
-        CheckCase{"Good", [](auto&) {}, nullptr, TMsgDlgType::mtError, 12, "Norvane Slidereel (1.0)"},
+        CheckCase{"Good", [](auto&) {}, nullptr, TMsgDlgType::mtError, 12, "1.0", "Norvane Slidereel (1.0)"},
         CheckCase{"NoPrintWindow", [](auto& w) { w.MissingExports.insert("USER32.DLL!PrintWindow"); },
-                  "Info: This software needs Windows XP/2003/Vista installed.", TMsgDlgType::mtInformation, -1, ""},
+                  "Info: This software needs Windows XP/2003/Vista installed.", TMsgDlgType::mtInformation, -1, "untouched", ""},
         CheckCase{"NoKey", [](auto& w) { w.RegistryKeys.clear(); },
-                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, "untouched", ""},
         CheckCase{"EmptyPath", Value("PPTPath", ""),
-                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, "untouched", ""},
         CheckCase{"MissingPath", Remove("PPTPath"),
-                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, ""},
+                  "Error: Cannot find PPT install path infomation, please reinstall.", TMsgDlgType::mtError, -1, "untouched", ""},
         CheckCase{"NoPowerPointThere", Value("PPTPath", "C:\\Elsewhere"),
                   "Info: Cannot find PowerPoint, maybe you have not installed it or you have installed other version "
                   "PowerPoint again, please reinstall this software.",
-                  TMsgDlgType::mtInformation, -1, ""},
+                  TMsgDlgType::mtInformation, -1, "untouched", ""},
         CheckCase{"PathNotText",
                   [](auto& w) { w.WrongTypeValues.insert(vcl::UpperCase(std::string(Key) + "\\PPTPath")); },
-                  "Error: Invalid data type for 'PPTPath'", TMsgDlgType::mtError, -1, ""},
+                  "Error: Invalid data type for 'PPTPath'", TMsgDlgType::mtError, -1, "untouched", ""},
         CheckCase{"NoVersion", Remove("PPTVersion"), "Error: Cannot find PPT version infomation",
-                  TMsgDlgType::mtError, -1, ""},
+                  TMsgDlgType::mtError, -1, "untouched", ""},
         CheckCase{"VersionNotNumber", Value("PPTVersion", "x.0"),
                   "Error: Cannot find PPT version infomation('x' is not a valid integer value)",
-                  TMsgDlgType::mtError, -1, ""},
-        CheckCase{"VersionWithoutDot", Value("PPTVersion", "12"), nullptr, TMsgDlgType::mtError, 0,
+                  TMsgDlgType::mtError, -1, "untouched", ""},
+        CheckCase{"VersionWithoutDot", Value("PPTVersion", "12"), nullptr, TMsgDlgType::mtError, 0, "1.0",
                   "Norvane Slidereel (1.0)"},
-        CheckCase{"Version11", Value("PPTVersion", "11.0"), nullptr, TMsgDlgType::mtError, 11,
+        CheckCase{"Version11", Value("PPTVersion", "11.0"), nullptr, TMsgDlgType::mtError, 11, "1.0",
                   "Norvane Slidereel (1.0)"},
-        CheckCase{"NoOS", Remove("OS"), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, ""},
-        CheckCase{"EmptyOS", Value("OS", ""), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, ""},
-        CheckCase{"EmptyProductVersion", Value("Version", ""), nullptr, TMsgDlgType::mtError, 12,
+        CheckCase{"NoOS", Remove("OS"), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, "1.0", ""},
+        CheckCase{"EmptyOS", Value("OS", ""), "Error: Cannot find OS infomation", TMsgDlgType::mtError, 12, "1.0", ""},
+        CheckCase{"EmptyProductVersion", Value("Version", ""), nullptr, TMsgDlgType::mtError, 12, "",
                   "Norvane Slidereel ()"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
@@ -122,6 +123,7 @@ TEST_F(StartupTest, StartedProgramLoadsPageOneAndKeepsItsContext) {
   Install("C:\\Office", "12.0", "2.5", "XP");
   std::string url;
   widgets->WhenIdle([&] {
+    EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 1u) << "held while the program runs";
     url = Form_main->LocationURL();
     EXPECT_EQ(Form_main->ClientWidth(), 842);
     EXPECT_EQ(Form_main->ClientHeight(), 596);
@@ -137,6 +139,7 @@ TEST_F(StartupTest, StartedProgramLoadsPageOneAndKeepsItsContext) {
   EXPECT_EQ(ProductVersion, "2.5");
   EXPECT_EQ(world->ComApartments, 0) << "COM initialised and uninitialised once";
   EXPECT_TRUE(Exists(DataFolder + "\\Config.ini")) << "configuration written at shutdown";
+  EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 0u) << "released when the program ends";
 }
 
 TEST_F(StartupTest, SecondCopyIsRefusedWithoutWindows) {
@@ -147,6 +150,7 @@ TEST_F(StartupTest, SecondCopyIsRefusedWithoutWindows) {
   EXPECT_EQ(widgets->Messages[0].Caption, "Error");
   EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtInformation);
   EXPECT_EQ(DataFolder, "") << "no window was created";
+  EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 1u) << "only the running copy's handle is left";
 }
 
 TEST_F(StartupTest, MutexThatCannotBeCreatedEndsTheProgram) {
@@ -158,9 +162,14 @@ TEST_F(StartupTest, MutexThatCannotBeCreatedEndsTheProgram) {
   EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtInformation);
 }
 
-TEST_F(StartupTest, MissingDataFolderFallsBackToRootConfigFile) {
+class DataFolderFailure : public StartupTest, public ::testing::WithParamInterface<const char*> {};
+
+// A folder that cannot be made, and no application data folder at all.
+INSTANTIATE_TEST_SUITE_P(AppData, DataFolderFailure, ::testing::Values("C:\\Gone\\Local", ""));
+
+TEST_P(DataFolderFailure, FallsBackToRootConfigFile) {
   Install("C:\\Office", "12.0", "1.0", "XP");
-  world->SpecialFolders[platform::CsidlLocalAppData] = "C:\\Gone\\Local";
+  world->SpecialFolders[platform::CsidlLocalAppData] = GetParam();
   ConvertSettings.OutputPath = "";
   Run();
   ASSERT_EQ(widgets->Messages.size(), 1u);

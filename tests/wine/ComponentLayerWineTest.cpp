@@ -66,7 +66,7 @@ TEST_F(Win32Components, ComboMirrorsItsStateAndReportsOnlyTheUsersChoice) {
 
 class Reporter : public TThread {
  public:
-  Reporter(std::atomic<DWORD>& ranOn, TEvent& done) : TThread(true), ranOn_(ranOn), done_(done) {
+  Reporter(std::atomic<DWORD>& ranOn, TEvent& done) : TThread(), ranOn_(ranOn), done_(done) {
     FreeOnTerminate = true;
   }
 

@@ -74,10 +74,18 @@ class System final : public ISystem {
   void SetScreenSaverActive(bool active) override { w_.ScreenSaverActive = active; }
   MutexResult CreateNamedMutex(const std::string& name) override {
     if (w_.MutexCreationFails) return {};
-    bool existed = !w_.Mutexes.insert(name).second;
+    const bool existed = w_.Mutexes.count(name) > 0;
+    w_.Mutexes.insert(name);
+    mutexNames_[next_] = name;
     return {next_++, existed};
   }
-  void CloseHandle(Handle) override {}
+  // A named mutex lives while any handle to it is open.
+  void CloseHandle(Handle h) override {
+    auto it = mutexNames_.find(h);
+    if (it == mutexNames_.end()) return;
+    w_.Mutexes.erase(w_.Mutexes.find(it->second));
+    mutexNames_.erase(it);
+  }
   LocalTime Now() override {
     std::lock_guard<std::mutex> g(w_.Clock.Lock());
     return w_.Clock.LocalNow();
@@ -94,6 +102,7 @@ class System final : public ISystem {
  private:
   World& w_;
   Handle next_ = 0x100;
+  std::map<Handle, std::string> mutexNames_;
 };
 
 class FileSystem final : public IFileSystem {

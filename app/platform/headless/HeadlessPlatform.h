@@ -29,7 +29,7 @@ struct World {
   std::map<int, std::string> SpecialFolders;      // by CSIDL
   bool ScreenSaverActive = true;
   int ComApartments = 0;  // initialisations not yet undone
-  std::set<std::string> Mutexes;                  // names held
+  std::multiset<std::string> Mutexes;             // one name per open handle, any process
   bool MutexCreationFails = false;
   LocaleNames Locale;
   // One 1280 x 1024 monitor with a 30 pixel task bar at the bottom.
