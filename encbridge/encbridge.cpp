@@ -161,6 +161,18 @@ void WINAPI video2_stop() { Forward("video2.dll", "stop", false); }
 void WINAPI video3_stop() { Forward("video3.dll", "stop", false); }
 void WINAPI stop() { Forward("video.dll", "stop", false); }
 
+// The file name exactly, letters in either case. A linguistic comparison would also let
+// through names with characters it ignores, such as a soft hyphen.
+static bool IsXvidDriverName(const char* name) {
+  const char* expected = "xvidvfw.dll";
+  for (; *name && *expected; ++name, ++expected) {
+    char c = *name;
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != *expected) return false;
+  }
+  return *name == 0 && *expected == 0;
+}
+
 // 0 when a video compressor's driver is "xvidvfw.dll" in any case, 1 when none is. A driver
 // named with a folder in front does not count.
 int WINAPI DetectXVIDDriver() {
@@ -174,7 +186,7 @@ int WINAPI DetectXVIDDriver() {
     while (length < 128 && info.szDriver[length] != 0) ++length;
     char driver[256] = {};
     if (WideCharToMultiByte(CP_ACP, 0, info.szDriver, length, driver, sizeof driver - 1, nullptr, nullptr) > 0 &&
-        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, driver, -1, "xvidvfw.dll", -1) == CSTR_EQUAL)
+        IsXvidDriverName(driver))
       return 0;
   }
   return 1;

@@ -52,8 +52,6 @@ TEST_F(Helpers, FindAndKillProcessesByName) {
   GetExitCodeProcess(a.Handle, &code);
   EXPECT_EQ(code, 0u);
   EXPECT_FALSE(FindProcess("idler.exe", id));
-  a.Kill();
-  b.Kill();
   a.Close();
   b.Close();
 }

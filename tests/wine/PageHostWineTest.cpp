@@ -288,7 +288,6 @@ TEST(PageHostInProgram, BrowserFillsTheMainWindowWithoutAsking) {
   EXPECT_FALSE(WaitUntil([&] { return FindTopLevel(p.Id, "#32770") != nullptr; }, 2000)) << "the program asked something";
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(15000)) << "the program did not end when its main window closed";
-  p.Kill();
   p.Close();
 }
 

@@ -31,7 +31,6 @@ HWND WaitForMainWindow(const Process& p) {
 void CloseProgram(Process& p, HWND main) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(15000)) << "the program did not end when its main window closed";
-  p.Kill();
   p.Close();
 }
 
@@ -60,7 +59,6 @@ TEST(Startup, MainWindowShowsAndASecondCopyIsRefused) {
   EXPECT_EQ(FindTopLevel(second.Id, MainClass), nullptr) << "the second copy created windows";
   PressOk(box.Window);
   EXPECT_TRUE(second.WaitExit(15000));
-  second.Kill();
   second.Close();
 
   EXPECT_TRUE(first.Running()) << "the first copy was disturbed";
@@ -91,7 +89,6 @@ TEST_P(InstallationChecks, FailingCheckShowsItsMessageAndEndsTheProgram) {
   EXPECT_EQ(box.Caption, c.Caption);
   PressOk(box.Window);
   EXPECT_TRUE(p.WaitExit(15000)) << "the program went on after its one message";
-  p.Kill();
   p.Close();
 }
 

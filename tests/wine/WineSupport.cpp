@@ -17,8 +17,20 @@ void Process::Kill() const {
   if (Running()) TerminateProcess(Handle, 1);
 }
 void Process::Close() {
-  if (Handle) CloseHandle(Handle);
+  if (!Handle) return;
+  Kill();
+  CloseHandle(Handle);
   Handle = nullptr;
+}
+Process::~Process() { Close(); }
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Close();
+    Handle = other.Handle;
+    Id = other.Id;
+    other.Handle = nullptr;
+  }
+  return *this;
 }
 
 Process Launch(const std::string& exe, const std::string& arguments) {

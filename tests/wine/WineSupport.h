@@ -10,13 +10,19 @@ namespace winetest {
 
 std::string BinFolder();  // where Slidecaster.exe and the tests live
 
+// A started process; one still running when the object goes (a test stopped by a failed
+// assertion) is ended, so that it cannot hold the program's mutex or a box for later tests.
 struct Process {
+  Process() = default;
+  Process(Process&& other) noexcept : Handle(other.Handle), Id(other.Id) { other.Handle = nullptr; }
+  Process& operator=(Process&& other) noexcept;
+  ~Process();
   HANDLE Handle = nullptr;
   DWORD Id = 0;
   bool Running() const;
   bool WaitExit(DWORD ms) const;
   void Kill() const;
-  void Close();
+  void Close();  // ends it if it still runs, and lets go of its handle
 };
 
 Process Launch(const std::string& exe, const std::string& arguments = "");

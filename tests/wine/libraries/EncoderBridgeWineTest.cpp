@@ -44,11 +44,31 @@ typedef int(WINAPI* QueryExport)();
 typedef void(WINAPI* StopExport)();
 
 struct Box {
-  std::string Caption, Text;
-  bool operator==(const Box& o) const { return Caption == o.Caption && Text == o.Text; }
+  std::string Caption, Text, Look;
+  bool operator==(const Box& o) const { return Caption == o.Caption && Text == o.Text && Look == o.Look; }
 };
-std::ostream& operator<<(std::ostream& os, const Box& b) { return os << "[" << b.Caption << "] " << b.Text; }
-std::vector<Box> OneBox(const char* text) { return {Box{"encbridge", text}}; }
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+  return os << "[" << b.Caption << "] " << b.Text << " (" << b.Look << ")";
+}
+std::vector<Box> OneBox(const char* text) { return {Box{"encbridge", text, "error icon, OK"}}; }
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
+  char cls[16] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  *reinterpret_cast<HICON*>(found) = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+  return FALSE;
+}
+
+// How a box looks: its icon and its buttons.
+std::string LookOf(HWND box) {
+  HICON icon = nullptr;
+  EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&icon));
+  std::string look = icon == LoadIconA(nullptr, IDI_ERROR) ? "error icon" : icon ? "other icon" : "no icon";
+  for (auto [id, name] : {std::pair{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "Yes"}, {IDNO, "No"}})
+    if (GetDlgItem(box, id)) look += std::string(", ") + name;
+  return look;
+}
 
 class EncoderBridge : public ::testing::Test {
  protected:
@@ -84,7 +104,7 @@ class EncoderBridge : public ::testing::Test {
       while (!done) {
         MessageBoxSeen seen = WaitForMessageBox(GetCurrentProcessId(), 0);
         if (seen.Window && seen.Window != handled && IsWindowVisible(seen.Window)) {
-          boxes.push_back({seen.Caption, seen.Text});
+          boxes.push_back({seen.Caption, seen.Text, LookOf(seen.Window)});
           PressOk(seen.Window);
           handled = seen.Window;
         }
@@ -312,6 +332,7 @@ TEST_F(EncoderBridge, DetectXVIDDriverFindsTheDriverByItsBareName) {
   EXPECT_EQ(detect(), 1) << "found on a clean system";
   const std::pair<const char*, int> drivers[] = {
       {"xvidvfw.dll", 0}, {"XVIDVFW.DLL", 0}, {"XvidVfw.Dll", 0}, {"C:\\x\\xvidvfw.dll", 1}, {"xvidvfw.dll2", 1},
+      {"xvid\xADvfw.dll", 1},  // a soft hyphen inside is not the same name
   };
   for (const auto& [driver, expected] : drivers) {
     VideoCompressor compressor(driver);

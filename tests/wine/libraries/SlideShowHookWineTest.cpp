@@ -26,7 +26,9 @@ class ScreenWindow {
  public:
   explicit ScreenWindow(const char* className) {
     process_ = Launch(BinFolder() + "\\screenwindow.exe", className);
-    WaitUntil(
+    // "shown" is the helper's word that its window has been activated, which is when
+    // the hook is asked about it.
+    shown_ = WaitUntil(
         [&] {
           window_ = FindTopLevel(process_.Id, className);
           return window_ != nullptr && WindowText(window_) == "shown";
@@ -35,10 +37,10 @@ class ScreenWindow {
   }
   ~ScreenWindow() {
     if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
-    if (!process_.WaitExit(10000)) process_.Kill();
+    process_.WaitExit(10000);
     process_.Close();
   }
-  bool Shown() const { return window_ != nullptr; }
+  bool Shown() const { return shown_; }
   Appearance Read() const {
     Appearance a;
     a.Layered = (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
@@ -50,6 +52,7 @@ class ScreenWindow {
  private:
   Process process_;
   HWND window_ = nullptr;
+  bool shown_ = false;
 };
 
 class SlideShowHook : public ::testing::Test {
@@ -63,6 +66,9 @@ class SlideShowHook : public ::testing::Test {
     ASSERT_NE(uninstall, nullptr);
   }
   void TearDown() override {
+    // A test stopped between install and uninstall must not leave the hook pointing
+    // into a library that is about to go.
+    if (uninstall) uninstall();
     if (library_) FreeLibrary(library_);
   }
   HMODULE library_ = nullptr;
