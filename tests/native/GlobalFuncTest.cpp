@@ -87,4 +87,13 @@ TEST_F(GlobalFuncTest, DeleteFolderSkipsWhatCannotBeDeletedAndAlwaysAnswersTrue)
   EXPECT_TRUE(DeleteFolder("C:\\Nowhere"));
 }
 
+TEST_F(GlobalFuncTest, FoldersAreTheSameWhateverTheCaseOfTheirPath) {
+  WriteFile("C:\\Out\\Job\\video.avi", "v");
+  EXPECT_TRUE(platform::Files().DirectoryExists("c:\\OUT\\job"));
+  EXPECT_TRUE(platform::Files().CreateDir("c:\\out\\Second"));
+  EXPECT_TRUE(Exists("C:\\Out\\Second")) << "a second folder made beside the first instead of inside it";
+  EXPECT_TRUE(DeleteFolder("C:\\OUT\\JOB"));
+  EXPECT_FALSE(Exists("C:\\Out\\Job"));
+}
+
 }  // namespace

@@ -42,10 +42,22 @@ fs::path World::HostPath(const std::string& windowsPath) const {
     host /= std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))));
     rest = p.substr(2);
   }
+  // Windows names are the same in any case: an existing entry is found however the path
+  // spells it, and a new one is made as spelt.
   std::stringstream parts(rest);
   std::string part;
-  while (std::getline(parts, part, '\\'))
-    if (!part.empty()) host /= part;
+  while (std::getline(parts, part, '\\')) {
+    if (part.empty()) continue;
+    std::error_code ec;
+    std::string name = part;
+    if (!fs::exists(host / part, ec))
+      for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec))
+        if (vcl::SameText(it->path().filename().string(), part)) {
+          name = it->path().filename().string();
+          break;
+        }
+    host /= name;
+  }
   return host;
 }
 
