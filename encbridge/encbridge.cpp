@@ -149,17 +149,17 @@ int WINAPI video3(const char* command) {
   return 0;
 }
 
-int WINAPI start(const char* command) {
+int WINAPI video_start(const char* command) {
   int result = 0;
   return RunCommand(command, "video.dll", "convertvideo", result) ? result : 0;
 }
 
 int WINAPI video2_framenum() { return Forward("video2.dll", "framenum_mplex", true); }
 int WINAPI video3_framenum() { return Forward("video3.dll", "write_num", true); }
-int WINAPI framenum() { return Forward("video.dll", "currrent_frame", true); }
+int WINAPI video_framenum() { return Forward("video.dll", "currrent_frame", true); }
 void WINAPI video2_stop() { Forward("video2.dll", "stop", false); }
 void WINAPI video3_stop() { Forward("video3.dll", "stop", false); }
-void WINAPI stop() { Forward("video.dll", "stop", false); }
+void WINAPI video_stop() { Forward("video.dll", "stop", false); }
 
 // The file name exactly, letters in either case. A linguistic comparison would also let
 // through names with characters it ignores, such as a soft hyphen.

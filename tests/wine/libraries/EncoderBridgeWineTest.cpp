@@ -232,9 +232,9 @@ TEST_F(EncoderBridge, CallersReachTheExportsByImport) {
   EntryResult = 5;
   EXPECT_EQ(Watched([] { return video2("video2 -o a"); }), 0);
   EXPECT_EQ(Watched([] { return video3("video3 -x b"); }), 0);
-  EXPECT_EQ(Watched([] { return start("c d"); }), 5);
-  EXPECT_EQ(Watched([] { return video2_framenum() + video3_framenum() + framenum(); }), 15);
-  Watched([] { return video2_stop(), video3_stop(), stop(), 0; });
+  EXPECT_EQ(Watched([] { return video_start("c d"); }), 5);
+  EXPECT_EQ(Watched([] { return video2_framenum() + video3_framenum() + video_framenum(); }), 15);
+  Watched([] { return video2_stop(), video3_stop(), video_stop(), 0; });
   EXPECT_EQ(DetectXVIDDriver(), 1);
   EXPECT_TRUE(boxes.empty());
   std::vector<std::string> entries;
