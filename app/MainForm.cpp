@@ -25,9 +25,7 @@ std::string LastErrorText;
 TForm_main::TForm_main() {
   Name = "Form_main";
   SetClientSize(842, 596);
-  // Never smaller than designed: 850 x 630 outside with the standard frame.
-  MinClientWidth = 842;
-  MinClientHeight = 596;
+  SetMinSize(850, 630);
   Position = vcl::TPosition::poScreenCenter;
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };

@@ -305,13 +305,19 @@ std::string HeadlessBrowser::Title() {
   return ToAnsi(title);
 }
 
-ElementPtr HeadlessBrowser::ElementById(const std::string& id) {
-  if (!document_) return nullptr;
+xmlNode* HeadlessBrowser::NodeById(const std::string& id) {
+  // An empty id names no element, as in the browser (elements without an id have it empty).
+  if (!document_ || id.empty()) return nullptr;
   std::string want = Lower(ToUtf8(id));
   xmlNode* found = nullptr;
   Walk(xmlDocGetRootElement(document_->Doc), [&](xmlNode* c) {
     if (!found && Lower(Prop(c, "id")) == want) found = c;
   });
+  return found;
+}
+
+ElementPtr HeadlessBrowser::ElementById(const std::string& id) {
+  xmlNode* found = NodeById(id);
   return found ? std::make_shared<HeadlessElement>(document_, found) : nullptr;
 }
 
@@ -327,11 +333,8 @@ std::unique_ptr<IEventAdapter> HeadlessBrowser::NewEventAdapter() { return std::
 
 HeadlessEventAdapter* HeadlessBrowser::AdapterOf(const std::string& id) {
   if (!document_) throw std::logic_error("no page loaded");
-  xmlNode* node = nullptr;
-  Walk(xmlDocGetRootElement(document_->Doc), [&](xmlNode* c) {
-    if (!node && Lower(Prop(c, "id")) == Lower(id)) node = c;
-  });
-  if (!node) throw std::logic_error("the page has no element " + id);
+  xmlNode* node = NodeById(id);
+  if (!node) throw std::logic_error("the page has no element \"" + id + "\"");
   auto it = document_->Clicks.find(node);
   return it == document_->Clicks.end() || !it->second->OnEvent ? nullptr : it->second;
 }

@@ -3,6 +3,8 @@
 // operations with the browser's answers, clicks driven by tests, and navigation that
 // completes through the main-thread queue like the browser's.
 #pragma once
+#include <libxml/tree.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +45,7 @@ class HeadlessBrowser final : public IWebBrowser {
   std::unique_ptr<IEventAdapter> NewEventAdapter() override;
 
  private:
+  xmlNode* NodeById(const std::string& id);
   HeadlessEventAdapter* AdapterOf(const std::string& id);
   vcl::headless::HeadlessWidgetset& widgets_;
   std::map<std::string, std::string> resources_;  // "TYPE/NAME" upper-cased -> host file

@@ -45,8 +45,13 @@ class PageHost : public ::testing::Test {
 };
 
 // Flags with the main window's settings: no scroll bars (8), no 3-D border (4), dialog
-// behaviour without text selection (1), plus exactly one of the theme flags when the
-// system has themes.
+// behaviour without text selection (1), plus exactly one of the theme flags, as the
+// system here has the theme library.
+void ExpectOneThemeFlag(DWORD flags) {
+  const DWORD theme = flags & ~0xFFFFu;
+  EXPECT_TRUE(theme == DOCHOSTUIFLAG_THEME || theme == DOCHOSTUIFLAG_NOTHEME) << std::hex << theme;
+}
+
 TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
   TWBContainer c(control, nullptr);
   c.SetUseCustomCtxMenu(true);
@@ -67,8 +72,7 @@ TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
   EXPECT_EQ(host->GetHostInfo(&info), S_OK);
   EXPECT_EQ(info.cbSize, 20u);
   EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
-  const DWORD theme = info.dwFlags & ~0xFFFFu;
-  EXPECT_TRUE(theme == 0 || theme == DOCHOSTUIFLAG_THEME || theme == DOCHOSTUIFLAG_NOTHEME) << std::hex << theme;
+  ExpectOneThemeFlag(info.dwFlags);
   EXPECT_EQ(info.dwDoubleClick, 0u);
   EXPECT_EQ(info.pchHostCss, nullptr);
   EXPECT_EQ(info.pchHostNS, nullptr);
@@ -211,7 +215,8 @@ TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
     const char* Begins;  // the content's first bytes, or none
   };
   const Item items[] = {
-      {"RT_HTML", "PAGE1", "<?xml"}, {"RT_HTML", "PAGE2", "<?xml"}, {"RT_HTML", "PAGE3", "<?xml"},
+      {"RT_HTML", "PAGE1", "<!DOCTYPE html"}, {"RT_HTML", "PAGE2", "<!DOCTYPE html"},
+      {"RT_HTML", "PAGE3", "<!DOCTYPE html"},
       {"CSS", "MAINCSS", nullptr}, {"JS", "JQUERY", "/*! jQuery v1."}, {"GREYBOX", "GB_SCRIPTS", nullptr},
       {"GREYBOX", "GB_STYLES", nullptr}, {"PICTURE", "BASICSETUP", "\x89PNG"}, {"PICTURE", "BASICSETUP2", "\x89PNG"},
       {"PICTURE", "BG", "\x89PNG"}, {"PICTURE", "CANCELED", "\x89PNG"}, {"PICTURE", "ERRORPIC", "\x89PNG"},
@@ -233,11 +238,10 @@ TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
   FreeLibrary(exe);
 }
 
-// The program's main window holds the browser over its whole client area, follows its
-// size, and neither hangs nor asks anything while no browser engine is installed.
-// The container and the in-place site answer as one client site: each gives the other's
-// interfaces, and what neither has is refused at once (the browser asks for many such).
-TEST(PageHostSite, ContainerAndInPlaceSiteAnswerAsOneSite) {
+// The container a window's browser gets (the main window's is made the same way) and the
+// in-place site answer as one client site: each gives the other's interfaces, and what
+// neither has is refused at once (the browser asks for many such).
+TEST(PageHostSite, WindowsContainerAnswersAsOneSiteAndAsADialog) {
   if (!vcl::HasWidgetset()) vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   {
@@ -258,10 +262,26 @@ TEST(PageHostSite, ContainerAndInPlaceSiteAnswerAsOneSite) {
       EXPECT_EQ(c->QueryInterface(*unknown, &p), E_NOINTERFACE);
       EXPECT_EQ(inPlace->QueryInterface(*unknown, &p), E_NOINTERFACE);
     }
+
+    // The container as the window sets it up answers as a dialog: no scroll bars, no
+    // border, no text selection, and no context menu at all.
+    IDocHostUIHandler* host = nullptr;
+    ASSERT_EQ(c->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&host)), S_OK);
+    DOCHOSTUIINFO info;
+    memset(&info, 0xAB, sizeof info);
+    EXPECT_EQ(host->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.cbSize, 20u);
+    EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
+    ExpectOneThemeFlag(info.dwFlags);
+    POINT at{10, 10};
+    EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_OK) << "the browser's own menu was not suppressed";
+    EXPECT_EQ(c->PopupMenu, nullptr) << "the window offers a menu of its own";
   }
   CoUninitialize();
 }
 
+// The program's main window holds the browser over its whole client area, follows its
+// size, and neither hangs nor asks anything while no browser engine is installed.
 TEST(PageHostInProgram, BrowserFillsTheMainWindowWithoutAsking) {
   using namespace winetest;
   Process p = Launch(BinFolder() + "\\Slidecaster.exe");
