@@ -25,7 +25,10 @@ std::string LastErrorText;
 TForm_main::TForm_main() {
   Name = "Form_main";
   SetClientSize(842, 596);
-  SetMinSize(850, 630);
+  // Never smaller than designed, so the pages are never cut: with the standard frame
+  // that is a whole window of 850 x 630.
+  MinClientWidth = 842;
+  MinClientHeight = 596;
   Position = vcl::TPosition::poScreenCenter;
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };

@@ -11,20 +11,9 @@ TForm::TForm() : TWinControl(nullptr, "TForm") { TControl::SetVisible(false); }
 TForm::~TForm() { DestroyPeers(); }
 
 void TForm::SetClientSize(int width, int height) {
-  if (minWidth_ || minHeight_) {
-    const TFrameSize frame = Widgetset().FormFrame(*this);
-    width = std::max(width, minWidth_ - frame.Width);
-    height = std::max(height, minHeight_ - frame.Height);
-  }
   clientWidth_ = width;
   clientHeight_ = height;
   Changed(TProp::Bounds);
-}
-
-void TForm::SetMinSize(int width, int height) {
-  minWidth_ = width;
-  minHeight_ = height;
-  SetClientSize(clientWidth_, clientHeight_);
 }
 
 int TForm::OuterWidth() const { return clientWidth_ + Widgetset().FormFrame(*this).Width; }

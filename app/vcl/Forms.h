@@ -22,18 +22,15 @@ class TForm : public TWinControl {
 
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
-  // The client area grows where the whole window would be smaller than its minimum.
   void SetClientSize(int width, int height);
   // The whole window with the frame the system draws around the client area.
   int OuterWidth() const;
   int OuterHeight() const;
   TPosition Position = TPosition::poDesigned;
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
-  // Smallest size of the whole window, frame included, for the user and the program
-  // alike (0: no limit).
-  int MinWidth() const { return minWidth_; }
-  int MinHeight() const { return minHeight_; }
-  void SetMinSize(int width, int height);
+  // Smallest client area the user may size the window to (0: no limit); the window's
+  // frame comes on top, whatever size the system draws it.
+  int MinClientWidth = 0, MinClientHeight = 0;
 
   TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
   std::function<bool()> OnCloseQuery;  // false keeps the form open
@@ -53,7 +50,6 @@ class TForm : public TWinControl {
 
  private:
   int clientWidth_ = 0, clientHeight_ = 0;
-  int minWidth_ = 0, minHeight_ = 0;
   bool modal_ = false;
   int modalResult_ = mrNone;
   bool destroyed_ = false;

@@ -121,7 +121,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(StartupTest, StartedProgramLoadsPageOneAndKeepsItsContext) {
   Install("C:\\Office", "12.0", "2.5", "XP");
-  widgets->Frame = {8, 34};  // the frame the window's designed sizes go with
   std::string url;
   widgets->WhenIdle([&] {
     EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 1u) << "held while the program runs";
@@ -141,32 +140,6 @@ TEST_F(StartupTest, StartedProgramLoadsPageOneAndKeepsItsContext) {
   EXPECT_EQ(world->ComApartments, 0) << "COM initialised and uninitialised once";
   EXPECT_TRUE(Exists(DataFolder + "\\Config.ini")) << "configuration written at shutdown";
   EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 0u) << "released when the program ends";
-}
-
-// The main window is designed as an 842 x 596 client area in a frame of 8 x 34, and the
-// whole window never gets smaller than 850 x 630, whatever frame the system draws: a
-// thinner frame gives a larger client area, a thicker one a larger window.
-TEST_F(StartupTest, MainWindowKeepsItsMinimumWholeSizeWithAnyFrame) {
-  struct Case {
-    vcl::TFrameSize Frame;
-    int ClientWidth, ClientHeight, Width, Height;
-  };
-  for (const Case& c : {Case{{8, 34}, 842, 596, 850, 630}, Case{{8, 27}, 842, 603, 850, 630},
-                        Case{{6, 25}, 844, 605, 850, 630}, Case{{16, 39}, 842, 596, 858, 635}}) {
-    SCOPED_TRACE(::testing::Message() << c.Frame.Width << " x " << c.Frame.Height);
-    widgets->Frame = c.Frame;
-    TForm_main form;
-    EXPECT_EQ(form.ClientWidth(), c.ClientWidth);
-    EXPECT_EQ(form.ClientHeight(), c.ClientHeight);
-    EXPECT_EQ(form.OuterWidth(), c.Width);
-    EXPECT_EQ(form.OuterHeight(), c.Height);
-    form.SetClientSize(400, 300);
-    EXPECT_EQ(form.OuterWidth(), 850);
-    EXPECT_EQ(form.OuterHeight(), 630);
-    form.SetClientSize(900, 700);
-    EXPECT_EQ(form.ClientWidth(), 900) << "a larger window is the user's to choose";
-    EXPECT_EQ(form.ClientHeight(), 700);
-  }
 }
 
 TEST_F(StartupTest, SecondCopyIsRefusedWithoutWindows) {

@@ -229,7 +229,9 @@ TEST(PageHostResources, ProgramHoldsEveryPageScriptAndPicture) {
     const char* data = static_cast<const char*>(LockResource(LoadResource(exe, res)));
     const DWORD size = SizeofResource(exe, res);
     EXPECT_GT(size, 0u) << item.Name;
-    if (item.Begins) EXPECT_EQ(std::string(data, std::min<DWORD>(size, strlen(item.Begins))), item.Begins) << item.Name;
+    if (item.Begins) {
+      EXPECT_EQ(std::string(data, std::min<DWORD>(size, strlen(item.Begins))), item.Begins) << item.Name;
+    }
   }
   HRSRC page1 = FindResourceA(exe, "PAGE1", "RT_HTML");
   const std::string text(static_cast<const char*>(LockResource(LoadResource(exe, page1))), SizeofResource(exe, page1));

@@ -355,10 +355,13 @@ LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         break;
       case WM_GETMINMAXINFO:
         if (auto* f = dynamic_cast<TForm*>(self)) {
-          // The system holds both the user's sizing and the program's to this size.
           auto* info = reinterpret_cast<MINMAXINFO*>(l);
-          if (f->MinWidth()) info->ptMinTrackSize.x = f->MinWidth();
-          if (f->MinHeight()) info->ptMinTrackSize.y = f->MinHeight();
+          RECT outer, client;
+          GetWindowRect(h, &outer);
+          GetClientRect(h, &client);
+          if (f->MinClientWidth) info->ptMinTrackSize.x = f->MinClientWidth + (outer.right - outer.left) - client.right;
+          if (f->MinClientHeight)
+            info->ptMinTrackSize.y = f->MinClientHeight + (outer.bottom - outer.top) - client.bottom;
           return 0;
         }
         break;
