@@ -73,7 +73,6 @@ class Peer : public TControlPeer {
 
  protected:
   virtual void Update(TProp) { InvalidateRect(handle_, nullptr, TRUE); }
-  // A transparent control's old text stays on its parent until the parent repaints there.
   // Runs what the layer asks of the window without reporting it back as the user's doing.
   template <class F>
   void Quietly(F&& f) {
@@ -82,6 +81,7 @@ class Peer : public TControlPeer {
     f();
     updating_ = outer;
   }
+  // A transparent control's old text stays on its parent until the parent repaints there.
   void RepaintBeneath() {
     HWND parent = GetParent(handle_);
     RECT r;
