@@ -274,13 +274,11 @@ void TForm_advanced::BuildLists(TFormatPage& page) {
   const TFormatCatalogue& format = *page.Catalogue;
   FillPairs(page.Standard, format.Standards);
   page.Resolution->Clear();
-  for (const TResolutionRow& row : format.Resolutions) {
-    if (format.DualResolution)
-      page.Resolution->AddItem(row.Caption, std::make_unique<TDualResolutionPairItem>(row.Caption, row.Width,
-                                                                                      row.NtscHeight, row.PalHeight));
-    else
-      page.Resolution->AddItem(row.Caption, std::make_unique<TResolutionPairItem>(row.Caption, row.Width, row.NtscHeight));
-  }
+  for (const TResolutionRow& row : format.Resolutions)
+    page.Resolution->AddItem(row.Caption, std::make_unique<TResolutionPairItem>(row.Caption, row.Width, row.Height));
+  for (const TDualResolutionRow& row : format.DualResolutions)
+    page.Resolution->AddItem(row.Caption, std::make_unique<TDualResolutionPairItem>(row.Caption, row.Width,
+                                                                                    row.NtscHeight, row.PalHeight));
   page.Resolution->SetItemIndex(0);
   FillPairs(page.VCompressFormat, format.VideoCodecs);
   FillPairs(page.VFramerate, format.FrameRates);
@@ -294,7 +292,7 @@ void TForm_advanced::BuildLists(TFormatPage& page) {
 
 void TForm_advanced::ResolutionSelect(TFormatPage& page) {
   std::string caption, width, height;
-  if (page.Catalogue->DualResolution) {
+  if (page.Catalogue->DualResolution()) {
     const auto* item = Selected<TDualResolutionPairItem>(page.Resolution);
     if (!item) return;
     caption = item->Caption;
@@ -352,7 +350,7 @@ void TForm_advanced::LoadFormatSettings(std::uint8_t code) {
   int match = -1;
   for (int i = 0; i < resolutions->Count() && match < 0; ++i) {
     bool same;
-    if (format.DualResolution) {
+    if (format.DualResolution()) {
       const auto* item = static_cast<TDualResolutionPairItem*>(resolutions->Object(i));
       // The standard in force plays no part: either height will do.
       same = Normalised(item->Width) == w &&
@@ -365,7 +363,7 @@ void TForm_advanced::LoadFormatSettings(std::uint8_t code) {
   }
   if (match < 0) {
     match = FindCaption(resolutions, CustomizeCaption);
-    if (format.DualResolution) {
+    if (format.DualResolution()) {
       auto* item = static_cast<TDualResolutionPairItem*>(resolutions->Object(match));
       item->Width = w;
       item->NtscHeight = item->PalHeight = h;
@@ -541,7 +539,7 @@ std::string TForm_advanced::GetResolutionDes(std::uint8_t format) const {
   const TFormatPage* page = PageOf(format);
   if (!page) return "";
   const std::string size = page->Width->Text() + "x" + page->Height->Text();
-  if (page->Catalogue->DualResolution) return size;
+  if (page->Catalogue->DualResolution()) return size;
   const std::string shown = page->Resolution->Text();
   return shown == CustomizeCaption ? shown + "(" + size + ")" : shown;
 }

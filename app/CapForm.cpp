@@ -45,6 +45,7 @@ TForm_cap::TForm_cap() {
 
   // Both pages' tabs are hidden: only the window itself switches pages.
   PageControl1 = Make<vcl::TPageControl>(this, "PageControl1", 0, 0, 474, 340);
+  PageControl1->SetAlign(vcl::TAlign::alClient);
   TabSheet_cap = Make<vcl::TTabSheet>(PageControl1, "TabSheet_cap", 0, 0, 0, 0);
   TabSheet_cap->TabVisible = false;
   TabSheet_progress = Make<vcl::TTabSheet>(PageControl1, "TabSheet_progress", 0, 0, 0, 0);
@@ -53,12 +54,16 @@ TForm_cap::TForm_cap() {
   PageControl1->SetActivePage(TabSheet_cap);
   const int width = TabSheet_cap->Width(), height = TabSheet_cap->Height();
 
+  // The button panel keeps its height at the bottom; the black area takes the rest, however
+  // Step 2 sizes the window for the video.
   Panel2 = Make<vcl::TPanel>(TabSheet_cap, "Panel2", 0, 0, width, height - 90);
+  Panel2->SetAlign(vcl::TAlign::alClient);
   Panel2->SetColor(vcl::clBtnText);
   // Disabled so the slide show placed inside gets no mouse or keyboard input.
   Panel_cap = Make<vcl::TPanel>(Panel2, "Panel_cap", 88, 2, 320, 240);
   Panel_cap->SetEnabled(false);
   Panel1 = Make<vcl::TPanel>(TabSheet_cap, "Panel1", 0, height - 90, width, 90);
+  Panel1->SetAlign(vcl::TAlign::alBottom);
   Button_cancel = Make<vcl::TButton>(Panel1, "Button_cancel", 40, 8, 75, 25);
   Button_cancel->SetCaption("Cancel");
   Button_stop = Make<vcl::TButton>(Panel1, "Button_stop", 152, 8, 75, 25);
@@ -71,6 +76,7 @@ TForm_cap::TForm_cap() {
   Label_free = Make<vcl::TLabel>(Panel1, "Label_free", 40, 70, 300, 13);
 
   Image1 = Make<vcl::TImage>(TabSheet_progress, "Image1", 0, 0, width, height);
+  Image1->SetAlign(vcl::TAlign::alClient);
   Image1->Stretch = true;
   Image1->SetPicture("PROGRESSBACK");
   Image2 = Make<vcl::TImage>(TabSheet_progress, "Image2", (width - 128) / 2, 40, 128, 128);

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "GlobalFunc.h"
+#include "OutputCatalogue.h"
 #include "vcl/IniFiles.h"
 #include "vcl/SysUtils.h"
 

@@ -42,8 +42,6 @@ extern std::string TempFolder;
 extern bool ConvertCanceled;
 extern std::int32_t FinalCaptureSeconds;
 
-constexpr std::uint8_t FormatDVD = 3;
-
 void ReadConfiguration();
 void WriteConfigurationAtShutdown();
 void WriteConfigurationAtLaunch();

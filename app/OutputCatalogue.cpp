@@ -19,13 +19,13 @@ const char* const NoPrimaryMonitorText = "Cannot find primary monitor in your sy
 namespace {
 
 const std::vector<TResolutionRow> PcResolutions = {
-    {"320x240(VCD compliant NTSC)", "320", "240", "240"},
-    {"352x288(VCD compliant PAL)", "352", "288", "288"},
-    {"720x480(NTSC)", "720", "480", "480"},
-    {"720x576(PAL)", "720", "576", "576"},
-    {"640x480", "640", "480", "480"},
-    {"800x600", "800", "600", "600"},
-    {"Customize...", "320", "240", "240"},
+    {"320x240(VCD compliant NTSC)", "320", "240"},
+    {"352x288(VCD compliant PAL)", "352", "288"},
+    {"720x480(NTSC)", "720", "480"},
+    {"720x576(PAL)", "720", "576"},
+    {"640x480", "640", "480"},
+    {"800x600", "800", "600"},
+    {"Customize...", "320", "240"},
 };
 
 const std::vector<TPairRow> FrameRates = {
@@ -61,11 +61,11 @@ const std::vector<TPairRow> Mpeg2Audio = {{"MP2", "mp2"}, {"AC3", "ac3"}};
 
 const std::vector<TFormatCatalogue>& OutputFormats() {
   static const std::vector<TFormatCatalogue> formats = {
-      {FormatAVI, "AVI", "AVI", false, {}, PcResolutions,
+      {FormatAVI, "AVI", "AVI", {}, PcResolutions, {},
        {{"MPEG4", "mpeg4"}, {"MSMPEG4", "msmpeg4"}}, FrameRates, VideoBitrates,
        {{"MP2", "mp2"}, {"MP3", "libmp3lame"}}, AudioBitrates,
        {"640", "480", "mpeg4", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},
-      {FormatMPEG2, "MPG2", "MPEPG-2", true, Standards,
+      {FormatMPEG2, "MPG2", "MPEPG-2", Standards, {},
        {{"Standard SVCD", "480", "480", "576"},
         {"Standard DVD", "720", "480", "576"},
         {"480p", "640", "480", "480"},
@@ -74,11 +74,11 @@ const std::vector<TFormatCatalogue>& OutputFormats() {
         {"Customize...", "720", "480", "576"}},
        Mpeg2Video, {}, VideoBitrates, Mpeg2Audio, WithHighAudioBitrate(),
        {"640", "480", "mpeg2video", "29.97", "500", "mp2", "224"}, nullptr, nullptr},
-      {FormatDVD, "DVD", "DVD", true, Standards,
+      {FormatDVD, "DVD", "DVD", Standards, {},
        {{"Standard DVD", "720", "480", "576"}, {"Customize...", "720", "480", "576"}},
        Mpeg2Video, {}, {}, Mpeg2Audio, {},
        {"720", "480", "mpeg2video", "29.97", nullptr, "mp2", nullptr}, "8000000", "224000"},
-      {FormatSWF, "SWF", "SWF", false, {}, PcResolutions,
+      {FormatSWF, "SWF", "SWF", {}, PcResolutions, {},
        {{"FLV", "flv"}}, FrameRates, VideoBitrates,
        {{"MP3", "libmp3lame"}}, AudioBitrates,
        {"320", "240", "flv", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},

@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "ConvertSettings.h"
 #include "vcl/StdCtrls.h"
 
 class TForm_cap;
 
-// Output format codes (TConvertSettings.OutputFormat, with FormatDVD); 1 is reserved and
-// names no format.
+// Output format codes (TConvertSettings.OutputFormat); 1 is reserved and names no format.
 constexpr std::uint8_t FormatAVI = 0;
 constexpr std::uint8_t FormatMPEG2 = 2;
+constexpr std::uint8_t FormatDVD = 3;
 constexpr std::uint8_t FormatSWF = 4;
 
 // The entry records that the items of a choice list carry.
@@ -63,8 +62,14 @@ struct TPairRow {
   const char* Value;
 };
 
-// A resolution entry; formats without standards use NtscHeight as their only height.
 struct TResolutionRow {
+  const char* Caption;
+  const char* Width;
+  const char* Height;
+};
+
+// A resolution whose height depends on the television standard.
+struct TDualResolutionRow {
   const char* Caption;
   const char* Width;
   const char* NtscHeight;
@@ -82,13 +87,15 @@ struct TFormatCatalogue {
   std::uint8_t Code;
   const char* Section;  // of the configuration file
   const char* Name;     // as the dialog's messages name the format
-  bool DualResolution;  // heights per standard
   std::vector<TPairRow> Standards;
+  // A format has one resolution list: plain, or with heights per standard.
   std::vector<TResolutionRow> Resolutions;
+  std::vector<TDualResolutionRow> DualResolutions;
   std::vector<TPairRow> VideoCodecs, FrameRates, VideoBitrates, AudioCodecs, AudioBitrates;
   TFormatDefaults Defaults;
   const char* FixedVBitrate;
   const char* FixedABitrate;
+  bool DualResolution() const { return !DualResolutions.empty(); }
 };
 
 // The four formats in the order the dialog checks and stores them: AVI, MPEG-2, DVD, SWF.

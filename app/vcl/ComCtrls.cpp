@@ -25,6 +25,11 @@ void TPageControl::ArrangeSheets() {
     if (auto* sheet = dynamic_cast<TTabSheet*>(c)) sheet->SetBounds(area.Left, area.Top, area.Width, area.Height);
 }
 
+void TPageControl::Resized() {
+  ArrangeSheets();
+  TWinControl::Resized();
+}
+
 void TProgressBar::SetRange(int min, int max) {
   min_ = min;
   max_ = max;

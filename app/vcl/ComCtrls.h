@@ -22,6 +22,9 @@ class TPageControl : public TWinControl {
   // Places every sheet over the area the backend leaves for sheets at the current size.
   void ArrangeSheets();
 
+ protected:
+  void Resized() override;  // the sheets follow
+
  private:
   TTabSheet* active_ = nullptr;
 };

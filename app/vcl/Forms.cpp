@@ -14,6 +14,14 @@ void TForm::SetClientSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
   Changed(TProp::Bounds);
+  AlignControls();
+}
+
+void TForm::PeerResized(int width, int height) {
+  if (width == clientWidth_ && height == clientHeight_) return;
+  clientWidth_ = width;
+  clientHeight_ = height;
+  AlignControls();
 }
 
 int TForm::OuterWidth() const { return clientWidth_ + Widgetset().FormFrame(*this).Width; }

@@ -23,6 +23,8 @@ class TForm : public TWinControl {
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
   void SetClientSize(int width, int height);
+  TRect ClientRect() const override { return TRect{0, 0, clientWidth_, clientHeight_}; }
+  void PeerResized(int width, int height) override;  // the client size the system gave
   // The whole window with the frame the system draws around the client area.
   int OuterWidth() const;
   int OuterHeight() const;

@@ -111,46 +111,155 @@ TEST_F(AdvancedSettingsTest, FirstStartReadsTheDefaultsOfEveryFormatAndNothingFo
   EXPECT_EQ(dlg->Label_mpg2_vbitraterange->Caption(), "(100-3000) kbps");
 }
 
-TEST_F(AdvancedSettingsTest, ListsHoldTheCatalogueInOrder) {
+// One list of one page, written out from the catalogue: every entry in order, and what the
+// reads that follow the list give once the user has picked it.
+struct Entry {
+  const char *Caption, *Value, *Des;
+};
+using ReadOp = std::string (TForm_advanced::*)(std::uint8_t) const;
+struct ListCase {
+  const char* Name;
+  TComboBox* TForm_advanced::*List;
+  std::uint8_t Code;
+  ReadOp Value, Des;
+  std::vector<Entry> Entries;
+  vcl::TEdit* TForm_advanced::*Box = nullptr;  // open for typing with "Customize..." only
+  TComboBox* TForm_advanced::*Standard = nullptr;
+  const char* StandardCaption = nullptr;  // picked first
+};
+
+using F = TForm_advanced;
+const std::vector<Entry> PcResolutionEntries = {
+    {"320x240(VCD compliant NTSC)", "320*240", "320x240(VCD compliant NTSC)"},
+    {"352x288(VCD compliant PAL)", "352*288", "352x288(VCD compliant PAL)"},
+    {"720x480(NTSC)", "720*480", "720x480(NTSC)"},
+    {"720x576(PAL)", "720*576", "720x576(PAL)"},
+    {"640x480", "640*480", "640x480"},
+    {"800x600", "800*600", "800x600"},
+    {"Customize...", "320*240", "Customize...(320x240)"}};
+const std::vector<Entry> FrameRateEntries = {
+    {"10 fps", "10", "10 fps"},          {"15 fps", "15", "15 fps"},
+    {"20 fps", "20", "20 fps"},          {"24 fps", "24", "24 fps"},
+    {"25 fps(PAL)", "25", "25 fps(PAL)"}, {"29.97 fps(NTSC)", "29.97", "29.97 fps(NTSC)"},
+    {"30 fps", "30", "30 fps"},          {"Customize...", "20", "Customize... (20 fps )"}};
+const std::vector<Entry> VideoBitrateEntries = {
+    {"500 kbps", "500000", "500 kbps"},
+    {"1000 kbps", "1000000", "1000 kbps"},
+    {"1150 kbps(Standard VCD)", "1150000", "1150 kbps(Standard VCD)"},
+    {"1500 kbps", "1500000", "1500 kbps"},
+    {"2000 kbps", "2000000", "2000 kbps"},
+    {"2500 kbps", "2500000", "2500 kbps"},
+    {"3000 kbps", "3000000", "3000 kbps"},
+    {"Customize...", "1000000", "Customize... (1000 kbps)"}};
+const std::vector<Entry> AudioBitrateEntries = {
+    {"64 kbps", "64000", "64 kbps"},   {"96 kbps", "96000", "96 kbps"},
+    {"112 kbps", "112000", "112 kbps"}, {"128 kbps", "128000", "128 kbps"},
+    {"160 kbps", "160000", "160 kbps"}, {"192 kbps", "192000", "192 kbps"},
+    {"224 kbps(VCD)", "224000", "224 kbps(VCD)"}, {"256 kbps", "256000", "256 kbps"},
+    {"320 kbps", "320000", "320 kbps"}};
+const std::vector<Entry> Mpeg2AudioBitrateEntries = [] {
+  std::vector<Entry> entries = AudioBitrateEntries;
+  entries.push_back({"384 kbps", "384000", "384 kbps"});
+  return entries;
+}();
+const std::vector<Entry> StandardEntries = {{"NTSC(29.97 fps)", "29.97", "NTSC(29.97 fps)"},
+                                            {"PAL(25 fps)", "25", "PAL(25 fps)"}};
+const std::vector<Entry> Mpeg2VideoEntries = {{"MPEG2", "mpeg2video", "MPEG2"}};
+const std::vector<Entry> Mpeg2AudioEntries = {{"MP2", "mp2", "MP2"}, {"AC3", "ac3", "AC3"}};
+const char* const Ntsc = "NTSC(29.97 fps)";
+const char* const Pal = "PAL(25 fps)";
+
+const std::vector<ListCase>& Lists() {
+  static const std::vector<ListCase> lists = {
+      {"AviResolution", &F::ComboBox_avi_vresolution, 0, &F::GetResolution, &F::GetResolutionDes,
+       PcResolutionEntries, &F::Edit_avi_width},
+      {"AviVideoCodec", &F::ComboBox_avi_vcompressformat, 0, &F::GetVCompressFormat, &F::GetVCompressFormatDes,
+       {{"MPEG4", "mpeg4", "MPEG4"}, {"MSMPEG4", "msmpeg4", "MSMPEG4"}}},
+      {"AviFrameRate", &F::ComboBox_avi_vframerate, 0, &F::GetVFramerate, &F::GetVFramerateDes, FrameRateEntries,
+       &F::Edit_avi_vframerate},
+      {"AviVideoBitrate", &F::ComboBox_avi_vbitrate, 0, &F::GetVBitrate, &F::GetVBitrateDes, VideoBitrateEntries,
+       &F::Edit_avi_vbitrate},
+      {"AviAudioCodec", &F::ComboBox_avi_acompressformat, 0, &F::GetACompressFormat, &F::GetACompressFormatDes,
+       {{"MP2", "mp2", "MP2"}, {"MP3", "libmp3lame", "MP3"}}},
+      {"AviAudioBitrate", &F::ComboBox_avi_abitrate, 0, &F::GetABitrate, &F::GetABitrateDes, AudioBitrateEntries},
+
+      {"Mpeg2Standard", &F::ComboBox_mpg2_standard, 2, &F::GetVFramerate, &F::GetVFramerateDes, StandardEntries},
+      {"Mpeg2ResolutionNtsc", &F::ComboBox_mpg2_vresolution, 2, &F::GetResolution, &F::GetResolutionDes,
+       {{"Standard SVCD", "480*480", "480x480"},
+        {"Standard DVD", "720*480", "720x480"},
+        {"480p", "640*480", "640x480"},
+        {"720p(HDTV)", "1280*720", "1280x720"},
+        {"720i(HDTV)", "1280*720", "1280x720"},
+        {"Customize...", "720*480", "720x480"}},
+       &F::Edit_mpg2_width, &F::ComboBox_mpg2_standard, Ntsc},
+      {"Mpeg2ResolutionPal", &F::ComboBox_mpg2_vresolution, 2, &F::GetResolution, &F::GetResolutionDes,
+       {{"Standard SVCD", "480*576", "480x576"},
+        {"Standard DVD", "720*576", "720x576"},
+        {"480p", "640*480", "640x480"},
+        {"720p(HDTV)", "1280*720", "1280x720"},
+        {"720i(HDTV)", "1280*720", "1280x720"},
+        {"Customize...", "720*576", "720x576"}},
+       &F::Edit_mpg2_height, &F::ComboBox_mpg2_standard, Pal},
+      {"Mpeg2VideoCodec", &F::ComboBox_mpg2_vcompressformat, 2, &F::GetVCompressFormat, &F::GetVCompressFormatDes,
+       Mpeg2VideoEntries},
+      {"Mpeg2VideoBitrate", &F::ComboBox_mpg2_vbitrate, 2, &F::GetVBitrate, &F::GetVBitrateDes, VideoBitrateEntries,
+       &F::Edit_mpg2_vbitrate},
+      {"Mpeg2AudioCodec", &F::ComboBox_mpg2_acompressformat, 2, &F::GetACompressFormat, &F::GetACompressFormatDes,
+       Mpeg2AudioEntries},
+      {"Mpeg2AudioBitrate", &F::ComboBox_mpg2_abitrate, 2, &F::GetABitrate, &F::GetABitrateDes,
+       Mpeg2AudioBitrateEntries},
+
+      {"DvdStandard", &F::ComboBox_dvd_standard, 3, &F::GetVFramerate, &F::GetVFramerateDes, StandardEntries},
+      {"DvdResolutionNtsc", &F::ComboBox_dvd_vresolution, 3, &F::GetResolution, &F::GetResolutionDes,
+       {{"Standard DVD", "720*480", "720x480"}, {"Customize...", "720*480", "720x480"}}, &F::Edit_dvd_width,
+       &F::ComboBox_dvd_standard, Ntsc},
+      {"DvdResolutionPal", &F::ComboBox_dvd_vresolution, 3, &F::GetResolution, &F::GetResolutionDes,
+       {{"Standard DVD", "720*576", "720x576"}, {"Customize...", "720*576", "720x576"}}, &F::Edit_dvd_height,
+       &F::ComboBox_dvd_standard, Pal},
+      {"DvdVideoCodec", &F::ComboBox_dvd_vcompressformat, 3, &F::GetVCompressFormat, &F::GetVCompressFormatDes,
+       Mpeg2VideoEntries},
+      {"DvdAudioCodec", &F::ComboBox_dvd_acompressformat, 3, &F::GetACompressFormat, &F::GetACompressFormatDes,
+       Mpeg2AudioEntries},
+
+      {"SwfResolution", &F::ComboBox_swf_vresolution, 4, &F::GetResolution, &F::GetResolutionDes,
+       PcResolutionEntries, &F::Edit_swf_height},
+      {"SwfVideoCodec", &F::ComboBox_swf_vcompressformat, 4, &F::GetVCompressFormat, &F::GetVCompressFormatDes,
+       {{"FLV", "flv", "FLV"}}},
+      {"SwfFrameRate", &F::ComboBox_swf_vframerate, 4, &F::GetVFramerate, &F::GetVFramerateDes, FrameRateEntries,
+       &F::Edit_swf_vframerate},
+      {"SwfVideoBitrate", &F::ComboBox_swf_vbitrate, 4, &F::GetVBitrate, &F::GetVBitrateDes, VideoBitrateEntries,
+       &F::Edit_swf_vbitrate},
+      {"SwfAudioCodec", &F::ComboBox_swf_acompressformat, 4, &F::GetACompressFormat, &F::GetACompressFormatDes,
+       {{"MP3", "libmp3lame", "MP3"}}},
+      {"SwfAudioBitrate", &F::ComboBox_swf_abitrate, 4, &F::GetABitrate, &F::GetABitrateDes, AudioBitrateEntries},
+  };
+  return lists;
+}
+
+TEST_F(AdvancedSettingsTest, EveryEntryOfEveryListReachesItsReads) {
   Start();
-  EXPECT_EQ(Captions(dlg->ComboBox_avi_vresolution),
-            (std::vector<std::string>{"320x240(VCD compliant NTSC)", "352x288(VCD compliant PAL)", "720x480(NTSC)",
-                                      "720x576(PAL)", "640x480", "800x600", "Customize..."}));
-  EXPECT_EQ(Captions(dlg->ComboBox_mpg2_vresolution),
-            (std::vector<std::string>{"Standard SVCD", "Standard DVD", "480p", "720p(HDTV)", "720i(HDTV)",
-                                      "Customize..."}));
-  EXPECT_EQ(Captions(dlg->ComboBox_dvd_vresolution), (std::vector<std::string>{"Standard DVD", "Customize..."}));
-  EXPECT_EQ(Captions(dlg->ComboBox_avi_vframerate),
-            (std::vector<std::string>{"10 fps", "15 fps", "20 fps", "24 fps", "25 fps(PAL)", "29.97 fps(NTSC)",
-                                      "30 fps", "Customize..."}));
-  EXPECT_EQ(Captions(dlg->ComboBox_swf_vbitrate),
-            (std::vector<std::string>{"500 kbps", "1000 kbps", "1150 kbps(Standard VCD)", "1500 kbps", "2000 kbps",
-                                      "2500 kbps", "3000 kbps", "Customize..."}));
-  const std::vector<std::string> audio{"64 kbps",  "96 kbps",       "112 kbps", "128 kbps", "160 kbps",
-                                       "192 kbps", "224 kbps(VCD)", "256 kbps", "320 kbps"};
-  EXPECT_EQ(Captions(dlg->ComboBox_avi_abitrate), audio);
-  EXPECT_EQ(Captions(dlg->ComboBox_swf_abitrate), audio);
-  std::vector<std::string> mpeg2Audio = audio;
-  mpeg2Audio.push_back("384 kbps");
-  EXPECT_EQ(Captions(dlg->ComboBox_mpg2_abitrate), mpeg2Audio);
-  EXPECT_EQ(Captions(dlg->ComboBox_avi_vcompressformat), (std::vector<std::string>{"MPEG4", "MSMPEG4"}));
-  EXPECT_EQ(Captions(dlg->ComboBox_swf_vcompressformat), (std::vector<std::string>{"FLV"}));
-  EXPECT_EQ(Captions(dlg->ComboBox_swf_acompressformat), (std::vector<std::string>{"MP3"}));
-  EXPECT_EQ(Captions(dlg->ComboBox_dvd_acompressformat), (std::vector<std::string>{"MP2", "AC3"}));
-  EXPECT_EQ(Captions(dlg->ComboBox_mpg2_standard), (std::vector<std::string>{"NTSC(29.97 fps)", "PAL(25 fps)"}));
-  // Picking entries: each list's values reach the reads.
-  Pick(dlg->ComboBox_avi_vcompressformat, "MSMPEG4");
-  Pick(dlg->ComboBox_avi_acompressformat, "MP2");
-  Pick(dlg->ComboBox_mpg2_abitrate, "384 kbps");
-  Pick(dlg->ComboBox_dvd_acompressformat, "AC3");
-  Pick(dlg->ComboBox_avi_vframerate, "29.97 fps(NTSC)");
-  EXPECT_EQ(dlg->GetVCompressFormat(0), "msmpeg4");
-  EXPECT_EQ(dlg->GetACompressFormat(0), "mp2");
-  EXPECT_EQ(dlg->GetABitrate(2), "384000");
-  EXPECT_EQ(dlg->GetACompressFormat(3), "ac3");
-  EXPECT_EQ(dlg->GetVFramerate(0), "29.97");
-  EXPECT_EQ(dlg->GetVBitrate(3), "8000000") << "DVD's bitrates are fixed";
+  for (const ListCase& c : Lists()) {
+    SCOPED_TRACE(c.Name);
+    TComboBox* list = dlg->*c.List;
+    if (c.Standard) Pick(dlg->*c.Standard, c.StandardCaption);
+    std::vector<std::string> captions;
+    for (const Entry& e : c.Entries) captions.push_back(e.Caption);
+    EXPECT_EQ(Captions(list), captions);
+    for (const Entry& e : c.Entries) {
+      SCOPED_TRACE(e.Caption);
+      Pick(list, e.Caption);
+      EXPECT_EQ((dlg->*c.Value)(c.Code), e.Value);
+      EXPECT_EQ((dlg->*c.Des)(c.Code), e.Des);
+      if (c.Box) {
+        EXPECT_EQ((dlg->*c.Box)->Enabled(), e.Caption == std::string("Customize..."));
+      }
+    }
+  }
+  // Whatever was picked, the DVD format's bitrates stay fixed.
+  EXPECT_EQ(dlg->GetVBitrate(3), "8000000");
   EXPECT_EQ(dlg->GetABitrate(3), "224000");
+  EXPECT_EQ(dlg->GetVBitrateDes(3), "(default)");
+  EXPECT_EQ(dlg->GetABitrateDes(3), "(default)");
 }
 
 TEST_F(AdvancedSettingsTest, StandardDecidesTheHeightOfMpeg2AndDvdResolutions) {

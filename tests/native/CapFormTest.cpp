@@ -95,4 +95,35 @@ TEST_F(CapFormTest, ButtonPanelSitsBelowTheBlackAreaWithTheDisabledCapturePanel)
   EXPECT_EQ(widgets->RunningTimers(), 0);
 }
 
+TEST_F(CapFormTest, PartsFollowTheWindowsSize) {
+  widgets->PageBorder = 3;
+  Start();
+  TForm_cap& cap = *Form_cap;
+  for (auto [width, height] : {std::pair{1000, 700}, std::pair{606, 496}, std::pair{474, 340}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    cap.SetClientSize(width, height);
+    EXPECT_EQ(cap.PageControl1->Width(), width);
+    EXPECT_EQ(cap.PageControl1->Height(), height);
+    const vcl::TSheetArea area = widgets->PageArea(*cap.PageControl1);
+    for (const vcl::TTabSheet* sheet : {cap.TabSheet_cap, cap.TabSheet_progress}) {
+      EXPECT_EQ(sheet->Left(), area.Left);
+      EXPECT_EQ(sheet->Top(), area.Top);
+      EXPECT_EQ(sheet->Width(), area.Width);
+      EXPECT_EQ(sheet->Height(), area.Height);
+    }
+    const vcl::TTabSheet& sheet = *cap.TabSheet_cap;
+    EXPECT_EQ(cap.Panel1->Top() + cap.Panel1->Height(), sheet.Height());
+    EXPECT_EQ(cap.Panel1->Width(), sheet.Width());
+    EXPECT_EQ(cap.Panel1->Height(), 90);
+    EXPECT_EQ(cap.Panel2->Top(), 0);
+    EXPECT_EQ(cap.Panel2->Width(), sheet.Width());
+    EXPECT_EQ(cap.Panel2->Height(), sheet.Height() - 90);
+    EXPECT_EQ(cap.Image1->Width(), sheet.Width()) << "the progress picture covers its page";
+    EXPECT_EQ(cap.Image1->Height(), sheet.Height());
+    // The capture panel is placed by Step 2, not by the window's size.
+    EXPECT_EQ(cap.Panel_cap->Left(), 88);
+    EXPECT_EQ(cap.Panel_cap->Width(), 320);
+  }
+}
+
 }  // namespace

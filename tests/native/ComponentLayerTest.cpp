@@ -66,6 +66,91 @@ TEST_F(ComponentLayerTest, PageControlShowsOnlyTheActiveSheet) {
   EXPECT_EQ(b->PageControl(), pages);
 }
 
+struct Box {
+  int Left, Top, Width, Height;
+  bool operator==(const Box& o) const {
+    return Left == o.Left && Top == o.Top && Width == o.Width && Height == o.Height;
+  }
+};
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+  return os << b.Left << "," << b.Top << " " << b.Width << "x" << b.Height;
+}
+Box BoxOf(const TControl* c) { return Box{c->Left(), c->Top(), c->Width(), c->Height()}; }
+
+TEST_F(ComponentLayerTest, AlignedChildrenFollowTheirParentsSize) {
+  TForm form;
+  form.SetClientSize(300, 200);
+  auto panel = [&](TWinControl* parent, TAlign align, int width, int height) {
+    auto* p = new TPanel(&form);
+    p->SetParent(parent);
+    p->SetBounds(7, 7, width, height);  // where it was placed matters not once it is aligned
+    p->SetAlign(align);
+    return p;
+  };
+  // Created in an order unlike the order they are laid out in.
+  TPanel* client = panel(&form, TAlign::alClient, 10, 10);
+  TPanel* right = panel(&form, TAlign::alRight, 60, 10);
+  TPanel* bottom = panel(&form, TAlign::alBottom, 10, 40);
+  TPanel* top = panel(&form, TAlign::alTop, 10, 30);
+  TPanel* left = panel(&form, TAlign::alLeft, 50, 10);
+  TPanel* placed = panel(&form, TAlign::alNone, 20, 20);
+  TPanel* inner = panel(client, TAlign::alBottom, 10, 25);  // follows the client panel
+  struct Case {
+    int Width, Height;
+    Box Top, Bottom, Left, Right, Client, Inner;
+  };
+  const Case cases[] = {
+      {300, 200, {0, 0, 300, 30}, {0, 160, 300, 40}, {0, 30, 50, 130}, {240, 30, 60, 130}, {50, 30, 190, 130},
+       {0, 105, 190, 25}},
+      {1000, 700, {0, 0, 1000, 30}, {0, 660, 1000, 40}, {0, 30, 50, 630}, {940, 30, 60, 630}, {50, 30, 890, 630},
+       {0, 605, 890, 25}},
+      // Smaller than the sides need: nothing is given a negative size.
+      {100, 60, {0, 0, 100, 30}, {0, 20, 100, 40}, {0, 30, 50, 0}, {40, 30, 60, 0}, {50, 30, 0, 0},
+       {0, -25, 0, 25}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height));
+    form.SetClientSize(c.Width, c.Height);
+    EXPECT_EQ(BoxOf(top), c.Top);
+    EXPECT_EQ(BoxOf(bottom), c.Bottom);
+    EXPECT_EQ(BoxOf(left), c.Left);
+    EXPECT_EQ(BoxOf(right), c.Right);
+    EXPECT_EQ(BoxOf(client), c.Client);
+    EXPECT_EQ(BoxOf(inner), c.Inner);
+    EXPECT_EQ(BoxOf(placed), (Box{7, 7, 20, 20}));
+  }
+  // The system sizes the window: the layer takes the size over.
+  form.PeerResized(400, 300);
+  EXPECT_EQ(form.ClientWidth(), 400);
+  EXPECT_EQ(BoxOf(client), (Box{50, 30, 290, 230}));
+  // A hidden side panel leaves its room; a new height of an aligned panel moves the rest.
+  left->SetVisible(false);
+  EXPECT_EQ(BoxOf(client), (Box{0, 30, 340, 230}));
+  top->SetBounds(0, 0, 0, 50);
+  EXPECT_EQ(BoxOf(top), (Box{0, 0, 400, 50}));
+  EXPECT_EQ(BoxOf(client), (Box{0, 50, 340, 210}));
+  EXPECT_EQ(BoxOf(inner), (Box{0, 185, 340, 25}));
+}
+
+TEST_F(ComponentLayerTest, SheetsFollowTheirPageControl) {
+  TForm form;
+  form.SetClientSize(300, 200);
+  auto* pages = new TPageControl(&form);
+  pages->SetParent(&form);
+  pages->SetAlign(TAlign::alClient);
+  auto* sheet = new TTabSheet(&form);
+  sheet->SetParent(pages);
+  auto* filler = new TPanel(&form);
+  filler->SetParent(sheet);
+  filler->SetAlign(TAlign::alClient);
+  pages->ArrangeSheets();
+  form.SetClientSize(640, 480);
+  EXPECT_EQ(BoxOf(pages), (Box{0, 0, 640, 480}));
+  // Inside the border, below the tab row.
+  EXPECT_EQ(BoxOf(sheet), (Box{4, 24, 632, 452}));
+  EXPECT_EQ(BoxOf(filler), (Box{0, 0, 632, 452}));
+}
+
 TEST_F(ComponentLayerTest, TimersFireOnTheVirtualClock) {
   TForm form;
   auto* timer = new TTimer(&form);

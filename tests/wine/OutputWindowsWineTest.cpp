@@ -141,6 +141,42 @@ void SavePicture(HWND w, const std::string& name) {
   ReleaseDC(nullptr, screen);
 }
 
+// The client area of a window as the screen shows it: 24-bit rows, top row first.
+struct Shot {
+  int Width = 0, Height = 0;
+  DWORD Stride = 0;
+  std::vector<unsigned char> Bits;
+  bool Red(int x, int y) const {
+    const unsigned char* px = &Bits[static_cast<size_t>(y) * Stride + static_cast<size_t>(x) * 3];
+    return px[2] >= 160 && px[1] <= 90 && px[0] <= 90;
+  }
+};
+
+Shot Grab(HWND w) {
+  RECT client;
+  GetClientRect(w, &client);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  Shot shot;
+  shot.Width = client.right;
+  shot.Height = client.bottom;
+  shot.Stride = (static_cast<DWORD>(shot.Width) * 3 + 3) & ~3u;
+  shot.Bits.resize(shot.Stride * static_cast<DWORD>(shot.Height));
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, shot.Width, shot.Height);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, shot.Width, shot.Height, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(dc, old);
+  BITMAPINFOHEADER info{sizeof info, shot.Width, -shot.Height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  GetDIBits(dc, bmp, 0, static_cast<UINT>(shot.Height), shot.Bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
 TEST_F(OutputWindows, AdvancedSettingsDialogIsTidyWithTwoTabs) {
   TForm_advanced& dlg = *Form_advanced;
   dlg.Show();
@@ -209,6 +245,123 @@ TEST_F(OutputWindows, AdvancedSettingsDialogIsTidyWithTwoTabs) {
   EXPECT_TRUE(IsWindowVisible(WindowOf(dlg.ComboBox_mpg2_standard)));
   SavePicture(form, "advanced-settings-mpeg2.bmp");
   dlg.Hide();
+}
+
+TEST_F(OutputWindows, LongestMessageStaysInItsLineAboveTheButtons) {
+  TForm_advanced& dlg = *Form_advanced;
+  dlg.Show();
+  dlg.ComboBox_mpg2_vbitrate->Select(dlg.ComboBox_mpg2_vbitrate->Count() - 1);
+  dlg.Edit_mpg2_vbitrate->Type("12345678x0");
+  dlg.Button_ok->Click();
+  Pump(300);
+  HWND form = WindowOf(&dlg);
+  HWND line = WindowOf(dlg.Label_error);
+  const std::string message =
+      "MPEPG-2 video bitrate(12345678x0) is invalid, please make sure it is between 100 and 3000, and it is an "
+      "integer(e.g. 500, 1000 etc).";
+  ASSERT_EQ(winetest::WindowText(line), message);
+  RECT client;
+  GetClientRect(form, &client);
+  ExpectTidy(form, client, ShownChildren(form));
+  const RECT r = ClientRectIn(line, form);
+  EXPECT_EQ(r.right - r.left, 449);
+  EXPECT_EQ(r.bottom - r.top, 25);
+
+  // How much room the text needs when the line wraps it at its width.
+  HDC dc = GetDC(line);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(line, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  RECT need{0, 0, r.right - r.left, 0};
+  DrawTextA(dc, message.c_str(), static_cast<int>(message.size()), &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(line, dc);
+  const int lines = need.bottom / metrics.tmHeight;
+  std::printf("message line: %d lines of %d pixels needed, %ld pixels high\n", lines,
+              static_cast<int>(metrics.tmHeight), r.bottom - r.top);
+  EXPECT_EQ(lines, 2);
+
+  // Red is drawn on both lines of the message line and nowhere else: not over the buttons,
+  // not between.
+  const Shot shot = Grab(form);
+  int first = 0, second = 0, outside = 0;
+  for (int y = 0; y < shot.Height; ++y)
+    for (int x = 0; x < shot.Width; ++x) {
+      if (!shot.Red(x, y)) continue;
+      if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) ++outside;
+      else ++(y < r.top + metrics.tmHeight ? first : second);
+    }
+  EXPECT_GT(first, 0);
+  EXPECT_GT(second, 0);
+  EXPECT_EQ(outside, 0);
+  SavePicture(form, "advanced-settings-message.bmp");
+  dlg.Hide();
+}
+
+// Where the capture window's parts really lie for a client size.
+void ExpectPartsFollow(const TForm_cap& cap, int width, int height) {
+  SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+  HWND form = WindowOf(&cap);
+  RECT client;
+  GetClientRect(form, &client);
+  EXPECT_EQ(client.right, width);
+  EXPECT_EQ(client.bottom, height);
+  HWND pagesWindow = WindowOf(cap.PageControl1);
+  const RECT pages = ClientRectIn(pagesWindow, form);
+  EXPECT_EQ(pages.left, 0);
+  EXPECT_EQ(pages.top, 0);
+  EXPECT_EQ(pages.right, width);
+  EXPECT_EQ(pages.bottom, height);
+  const vcl::TSheetArea area = vcl::win32::PageArea(*cap.PageControl1);
+  for (const vcl::TTabSheet* page : {cap.TabSheet_cap, cap.TabSheet_progress}) {
+    const RECT r = ClientRectIn(WindowOf(page), pagesWindow);
+    EXPECT_EQ(r.left, area.Left) << page->Name;
+    EXPECT_EQ(r.top, area.Top) << page->Name;
+    EXPECT_EQ(r.right - r.left, area.Width) << page->Name;
+    EXPECT_EQ(r.bottom - r.top, area.Height) << page->Name;
+  }
+  HWND sheet = WindowOf(cap.TabSheet_cap);
+  RECT sheetArea;
+  GetClientRect(sheet, &sheetArea);
+  const RECT buttons = ClientRectIn(WindowOf(cap.Panel1), sheet);
+  EXPECT_EQ(buttons.bottom, sheetArea.bottom);
+  EXPECT_EQ(buttons.left, 0);
+  EXPECT_EQ(buttons.right, sheetArea.right);
+  EXPECT_EQ(buttons.bottom - buttons.top, 90);
+  const RECT black = ClientRectIn(WindowOf(cap.Panel2), sheet);
+  EXPECT_EQ(black.top, 0);
+  EXPECT_EQ(black.right - black.left, sheetArea.right);
+  EXPECT_EQ(black.bottom - black.top, sheetArea.bottom - 90);
+  HWND progress = WindowOf(cap.TabSheet_progress);
+  RECT progressArea;
+  GetClientRect(progress, &progressArea);
+  const RECT picture = ClientRectIn(WindowOf(cap.Image1), progress);
+  EXPECT_EQ(picture.right - picture.left, progressArea.right) << "the progress picture covers its page";
+  EXPECT_EQ(picture.bottom - picture.top, progressArea.bottom);
+}
+
+TEST_F(OutputWindows, CapturePartsFollowTheWindowsSize) {
+  TForm_cap& cap = *Form_cap;
+  cap.Show();
+  Pump(200);
+  ExpectPartsFollow(cap, 474, 340);
+  cap.SetClientSize(1000, 700);
+  Pump(200);
+  ExpectPartsFollow(cap, 1000, 700);
+  SavePicture(WindowOf(&cap), "capture-window-1000x700.bmp");
+
+  // The system sizes the window, not the program: the parts follow all the same.
+  HWND form = WindowOf(&cap);
+  RECT outer, client;
+  GetWindowRect(form, &outer);
+  GetClientRect(form, &client);
+  SetWindowPos(form, nullptr, 0, 0, (outer.right - outer.left) - client.right + 606,
+               (outer.bottom - outer.top) - client.bottom + 496, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump(200);
+  EXPECT_EQ(cap.ClientWidth(), 606);
+  EXPECT_EQ(cap.ClientHeight(), 496);
+  ExpectPartsFollow(cap, 606, 496);
+  cap.Hide();
 }
 
 TEST_F(OutputWindows, CaptureWindowOverheadsAreTheSystemsOwn) {

@@ -51,6 +51,7 @@ class Peer : public TControlPeer {
   }
 
   void Changed(TProp what) override {
+    const bool outer = updating_;
     updating_ = true;
     switch (what) {
       case TProp::Bounds: MoveWindow(handle_, control_.Left(), control_.Top(), control_.Width(), control_.Height(), TRUE); break;
@@ -67,11 +68,19 @@ class Peer : public TControlPeer {
         break;
       default: Update(what); break;
     }
-    updating_ = false;
+    updating_ = outer;
   }
 
  protected:
   virtual void Update(TProp) { InvalidateRect(handle_, nullptr, TRUE); }
+  // Runs what the layer asks of the window without reporting it back as the user's doing.
+  template <class F>
+  void Quietly(F&& f) {
+    const bool outer = updating_;
+    updating_ = true;
+    f();
+    updating_ = outer;
+  }
   // A transparent control's old text stays on its parent until the parent repaints there.
   void RepaintBeneath() {
     HWND parent = GetParent(handle_);
@@ -170,14 +179,14 @@ class ImagePeer final : public Peer {
 
 class FormPeer final : public Peer {
  public:
-  FormPeer(TForm& f, HWND h) : Peer(f, h), form_(f) { Update(TProp::Bounds); }
+  FormPeer(TForm& f, HWND h) : Peer(f, h), form_(f) { Resize(); }
   void Changed(TProp what) override {
     if (what == TProp::Visible) {
-      ShowVisible();
+      Quietly([this] { ShowVisible(); });
       return;
     }
     if (what == TProp::Bounds) {
-      Update(what);
+      Resize();
       return;
     }
     Peer::Changed(what);
@@ -200,6 +209,15 @@ class FormPeer final : public Peer {
       GetWindowRect(handle_, &outer);
       Place(outer.right - outer.left + dw, outer.bottom - outer.top + dh);
     }
+  }
+
+  // Sizes the window for the form's client size. The system may hold it to other limits
+  // (its minimum track size, the screen): the layer goes by the client area it really got.
+  void Resize() {
+    Quietly([this] { Update(TProp::Bounds); });
+    RECT client;
+    GetClientRect(handle_, &client);
+    form_.PeerResized(client.right, client.bottom);
   }
 
   void Place(int w, int h) {
@@ -351,6 +369,20 @@ LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
           GetClientRect(h, &r);
           FillRect(reinterpret_cast<HDC>(w), &r, static_cast<Peer*>(self->Peer())->Background());
           return 1;
+        }
+        break;
+      case WM_SIZE:
+        // A size the layer did not set (the user's frame, another program, the system):
+        // the layer takes it over so aligned children follow.
+        if (auto* peer = self ? static_cast<Peer*>(self->Peer()) : nullptr;
+            peer && !peer->Updating() && w != SIZE_MINIMIZED) {
+          if (dynamic_cast<TForm*>(self)) {
+            self->PeerResized(LOWORD(l), HIWORD(l));
+          } else {
+            RECT r;
+            GetWindowRect(h, &r);
+            self->PeerResized(r.right - r.left, r.bottom - r.top);
+          }
         }
         break;
       case WM_GETMINMAXINFO:
