@@ -56,13 +56,13 @@ TForm_cap::TForm_cap() {
 
   // The button panel keeps its height at the bottom; the black area takes the rest, however
   // Step 2 sizes the window for the video.
-  Panel2 = Make<vcl::TPanel>(TabSheet_cap, "Panel2", 0, 0, width, height - 90);
+  Panel2 = Make<vcl::TPanel>(TabSheet_cap, "Panel2", 0, 0, width, height - CapButtonPanelHeight);
   Panel2->SetAlign(vcl::TAlign::alClient);
   Panel2->SetColor(vcl::clBtnText);
   // Disabled so the slide show placed inside gets no mouse or keyboard input.
   Panel_cap = Make<vcl::TPanel>(Panel2, "Panel_cap", 88, 2, 320, 240);
   Panel_cap->SetEnabled(false);
-  Panel1 = Make<vcl::TPanel>(TabSheet_cap, "Panel1", 0, height - 90, width, 90);
+  Panel1 = Make<vcl::TPanel>(TabSheet_cap, "Panel1", 0, height - CapButtonPanelHeight, width, CapButtonPanelHeight);
   Panel1->SetAlign(vcl::TAlign::alBottom);
   Button_cancel = Make<vcl::TButton>(Panel1, "Button_cancel", 40, 8, 75, 25);
   Button_cancel->SetCaption("Cancel");

@@ -66,6 +66,7 @@ constexpr unsigned EncoderStopWait = 6000;   // ms
 constexpr unsigned ResumeSettleTime = 3000;  // ms
 constexpr unsigned StatusPeriod = 1000;      // ms
 constexpr unsigned AnimationPeriod = 500;    // ms
+constexpr int CapButtonPanelHeight = 90;  // the capture sheet's button panel, below the picture
 
 // Free megabytes on the drive of a path; 0 for a drive that is not valid. A path without
 // a drive part fails.

@@ -86,12 +86,6 @@ const std::vector<TFormatCatalogue>& OutputFormats() {
   return formats;
 }
 
-const TFormatCatalogue* FindOutputFormat(std::uint8_t code) {
-  for (const TFormatCatalogue& format : OutputFormats())
-    if (format.Code == code) return &format;
-  return nullptr;
-}
-
 std::optional<TResolutionLimit> ResolutionLimit(const TForm_cap& capture) {
   const std::vector<platform::MonitorInfo> monitors = platform::System().Monitors();
   const platform::MonitorInfo* primary = nullptr;

@@ -53,7 +53,6 @@ constexpr int MinVideoWidth = 150;
 constexpr int MinVideoHeight = 100;
 constexpr int MaxVideoWidth = 1024;
 constexpr int MaxVideoHeight = 768;
-constexpr int CapButtonPanelHeight = 90;  // the capture sheet's button panel
 constexpr float MinFrameRate = 5, MaxFrameRate = 30;
 constexpr int MinVideoBitrate = 100, MaxVideoBitrate = 3000;  // kbps
 
@@ -100,7 +99,6 @@ struct TFormatCatalogue {
 
 // The four formats in the order the dialog checks and stores them: AVI, MPEG-2, DVD, SWF.
 const std::vector<TFormatCatalogue>& OutputFormats();
-const TFormatCatalogue* FindOutputFormat(std::uint8_t code);  // nullptr for 1 and unknown codes
 
 // The largest video that fits the capture window on the primary monitor's work area.
 struct TResolutionLimit {
