@@ -52,6 +52,22 @@ void ExpectOneThemeFlag(DWORD flags) {
   EXPECT_TRUE(theme == DOCHOSTUIFLAG_THEME || theme == DOCHOSTUIFLAG_NOTHEME) << std::hex << theme;
 }
 
+// A container set up as a dialog: no scroll bars, no border, no text selection, and the
+// browser's own context menu suppressed.
+void ExpectDialogAnswers(IDocHostUIHandler* host) {
+  DOCHOSTUIINFO info;
+  memset(&info, 0xAB, sizeof info);
+  EXPECT_EQ(host->GetHostInfo(&info), S_OK);
+  EXPECT_EQ(info.cbSize, 20u);
+  EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
+  ExpectOneThemeFlag(info.dwFlags);
+  EXPECT_EQ(info.dwDoubleClick, 0u);
+  EXPECT_EQ(info.pchHostCss, nullptr);
+  EXPECT_EQ(info.pchHostNS, nullptr);
+  POINT at{10, 10};
+  EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_OK) << "the browser's own menu was not suppressed";
+}
+
 TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
   TWBContainer c(control, nullptr);
   c.SetUseCustomCtxMenu(true);
@@ -67,17 +83,7 @@ TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
 
   IDocHostUIHandler* host = HostOf(c);
   ASSERT_TRUE(host);
-  DOCHOSTUIINFO info;
-  memset(&info, 0xAB, sizeof info);
-  EXPECT_EQ(host->GetHostInfo(&info), S_OK);
-  EXPECT_EQ(info.cbSize, 20u);
-  EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
-  ExpectOneThemeFlag(info.dwFlags);
-  EXPECT_EQ(info.dwDoubleClick, 0u);
-  EXPECT_EQ(info.pchHostCss, nullptr);
-  EXPECT_EQ(info.pchHostNS, nullptr);
-  POINT at{10, 10};
-  EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_OK) << "the browser's own menu was not suppressed";
+  ExpectDialogAnswers(host);
 
   RECT border{};
   MSG msg{};
@@ -128,8 +134,10 @@ TEST_F(PageHost, ContainerAnswersEveryHostCallAndIsTheControlsClientSite) {
   c.SetShowScrollBars(true);
   c.SetShow3DBorder(true);
   c.SetAllowTextSelection(true);
+  DOCHOSTUIINFO info;
   EXPECT_EQ(host->GetHostInfo(&info), S_OK);
   EXPECT_EQ(info.dwFlags & 0xFFFFu, 0u);
+  POINT at{10, 10};
   EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_FALSE);
   site->Release();
   ole->Release();
@@ -269,14 +277,7 @@ TEST(PageHostSite, WindowsContainerAnswersAsOneSiteAndAsADialog) {
     // border, no text selection, and no context menu at all.
     IDocHostUIHandler* host = nullptr;
     ASSERT_EQ(c->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&host)), S_OK);
-    DOCHOSTUIINFO info;
-    memset(&info, 0xAB, sizeof info);
-    EXPECT_EQ(host->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.cbSize, 20u);
-    EXPECT_EQ(info.dwFlags & 0xFFFFu, 13u);
-    ExpectOneThemeFlag(info.dwFlags);
-    POINT at{10, 10};
-    EXPECT_EQ(host->ShowContextMenu(0, &at, nullptr, nullptr), S_OK) << "the browser's own menu was not suppressed";
+    ExpectDialogAnswers(host);
     EXPECT_EQ(c->PopupMenu, nullptr) << "the window offers a menu of its own";
   }
   CoUninitialize();
