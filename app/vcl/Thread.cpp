@@ -15,27 +15,30 @@ void TThread::Resume() {
   Widgetset().ThreadStarted();
   // A self-freeing thread may be gone before std::thread's constructor returns here, so
   // neither side touches the object after the start: its handle is let go at once.
+  // The worker holds its own reference to the event, which it sets after Execute even
+  // when the object was deleted from Execute itself.
   const bool selfFreeing = FreeOnTerminate;
   if (!selfFreeing) finished_ = Widgetset().NewEvent(true, false);
-  std::thread thread([this, selfFreeing] { Run(selfFreeing); });
+  std::thread thread([this, selfFreeing, finished = finished_] { Run(selfFreeing, finished); });
   if (selfFreeing) thread.detach();
   else thread_ = std::move(thread);
 }
 
-void TThread::Run(bool selfFreeing) {
+void TThread::Run(bool selfFreeing, const std::shared_ptr<TEventPeer>& finished) {
   try {
     Execute();
   } catch (...) {
     // A worker's failure must not take the process down; Execute reports its own.
   }
   if (selfFreeing) delete this;
-  else finished_->Set();
+  else finished->Set();
   Widgetset().ThreadEnded();
 }
 
 void TThread::WaitFor() {
   if (!thread_.joinable() || thread_.get_id() == std::this_thread::get_id()) return;
-  finished_->Wait(~0u);
+  while (!finished_->Wait(~0u)) {
+  }
   thread_.join();
 }
 

@@ -24,7 +24,9 @@ class TThread {
   // The object frees itself when Execute has returned; set before Resume.
   bool FreeOnTerminate = false;
   void WaitFor();  // joins a thread that does not free itself
-  // Deleting a thread that does not free itself tells it to stop, then waits for it.
+  // Deleting a thread that does not free itself tells it to stop, then waits for it. That
+  // wait comes after the derived class's destructor: a class whose Execute uses its own
+  // members stops and waits for its thread (Terminate, WaitFor) before they go.
 
  protected:
   virtual void Execute() = 0;
@@ -32,12 +34,12 @@ class TThread {
   void Synchronize(const std::function<void()>& fn);
 
  private:
-  void Run(bool selfFreeing);
+  void Run(bool selfFreeing, const std::shared_ptr<TEventPeer>& finished);
   std::atomic<bool> terminated_{false};
   std::thread thread_;
   // Set when Execute has returned, so that waiting for the thread on the main thread
   // keeps serving synchronised calls (and, headless, lets virtual time run on).
-  std::unique_ptr<TEventPeer> finished_;
+  std::shared_ptr<TEventPeer> finished_;
   bool started_ = false;
 };
 

@@ -81,6 +81,9 @@ TEST(Startup, MainWindowShowsAndASecondCopyIsRefused) {
   EXPECT_EQ(size(), smallest);
   MoveWindow(main, 10, 10, 900, 700, TRUE);
   EXPECT_EQ(size(), std::make_pair(900L, 700L));
+  ShowWindow(main, SW_MINIMIZE);
+  ShowWindow(main, SW_RESTORE);
+  EXPECT_EQ(size(), std::make_pair(900L, 700L)) << "restored to another size";
   CloseProgram(first, main);
 }
 

@@ -95,7 +95,8 @@ class System final : public ISystem {
   void CloseHandle(Handle h) override {
     auto it = mutexNames_.find(h);
     if (it == mutexNames_.end()) return;
-    w_.Mutexes.erase(w_.Mutexes.find(it->second));
+    auto held = w_.Mutexes.find(it->second);
+    if (held != w_.Mutexes.end()) w_.Mutexes.erase(held);
     mutexNames_.erase(it);
   }
   LocalTime Now() override {

@@ -215,6 +215,7 @@ class FormPeer final : public Peer {
   // (its minimum track size, the screen): the layer goes by the client area it really got.
   void Resize() {
     Quietly([this] { Update(TProp::Bounds); });
+    if (IsIconic(handle_)) return;  // no client area to go by until it is restored
     RECT client;
     GetClientRect(handle_, &client);
     form_.PeerResized(client.right, client.bottom);
@@ -372,28 +373,19 @@ LRESULT CALLBACK ContainerProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         }
         break;
       case WM_SIZE:
-        // A size the layer did not set (the user's frame, another program, the system):
-        // the layer takes it over so aligned children follow.
+        // A form sized by someone other than the layer (the user's frame, another program,
+        // the system): the layer takes the client size over so aligned children follow.
+        // Child windows are sized by the layer alone.
         if (auto* peer = self ? static_cast<Peer*>(self->Peer()) : nullptr;
-            peer && !peer->Updating() && w != SIZE_MINIMIZED) {
-          if (dynamic_cast<TForm*>(self)) {
-            self->PeerResized(LOWORD(l), HIWORD(l));
-          } else {
-            RECT r;
-            GetWindowRect(h, &r);
-            self->PeerResized(r.right - r.left, r.bottom - r.top);
-          }
-        }
+            peer && !peer->Updating() && w != SIZE_MINIMIZED && dynamic_cast<TForm*>(self))
+          self->PeerResized(LOWORD(l), HIWORD(l));
         break;
       case WM_GETMINMAXINFO:
         if (auto* f = dynamic_cast<TForm*>(self)) {
           auto* info = reinterpret_cast<MINMAXINFO*>(l);
-          RECT outer, client;
-          GetWindowRect(h, &outer);
-          GetClientRect(h, &client);
-          if (f->MinClientWidth) info->ptMinTrackSize.x = f->MinClientWidth + (outer.right - outer.left) - client.right;
-          if (f->MinClientHeight)
-            info->ptMinTrackSize.y = f->MinClientHeight + (outer.bottom - outer.top) - client.bottom;
+          const TFrameSize frame = FormFrame(*f);
+          if (f->MinClientWidth) info->ptMinTrackSize.x = f->MinClientWidth + frame.Width;
+          if (f->MinClientHeight) info->ptMinTrackSize.y = f->MinClientHeight + frame.Height;
           return 0;
         }
         break;
@@ -455,11 +447,15 @@ void RegisterWindowClasses() {
 }
 
 TFrameSize FormFrame(const TForm& form) {
-  if (HWND h = WindowOf(&form)) {
+  // Measured on the window the system really draws. A minimised window, and one on its
+  // way back from that, has no client area to measure against: then the frame is predicted
+  // from the style, like that of a window to come.
+  if (HWND h = WindowOf(&form); h && !IsIconic(h)) {
     RECT outer, client;
     GetWindowRect(h, &outer);
     GetClientRect(h, &client);
-    return TFrameSize{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+    if (client.right > 0 && client.bottom > 0)
+      return TFrameSize{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
   }
   RECT r{0, 0, 0, 0};
   AdjustWindowRectEx(&r, FormStyle(form), FALSE, 0);
