@@ -10,6 +10,7 @@
 #include <exception>
 #include <string>
 
+#include "platform/win32/ComError.h"
 #include "vcl/Forms.h"
 #include "vcl/win32/Win32Peers.h"
 #include "vcl/win32/Win32Widgetset.h"
@@ -23,21 +24,7 @@ namespace {
 TWBContainer* latestContainer = nullptr;
 
 // The system's text for a failing result code, as the failure's message.
-[[noreturn]] void Fail(HRESULT hr) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = text ? text : "";
-  if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-    message.pop_back();
-  if (message.empty()) {
-    char code[32];
-    wsprintfA(code, "OLE error %.8X", static_cast<unsigned>(hr));
-    message = code;
-  }
-  throw EPageError(message);
-}
+[[noreturn]] void Fail(HRESULT hr) { throw EPageError(platform::win32::ComErrorText(hr)); }
 
 void Check(HRESULT hr) {
   if (FAILED(hr)) Fail(hr);

@@ -115,4 +115,10 @@ TEST_F(Helpers, PrivateProfileRoundTrip) {
   EXPECT_THROW(nowhere.WriteString("Global", "OutputPath", "x"), vcl::EIniFileException);
 }
 
+TEST_F(Helpers, NoLeadBytesInCodePage1252) {
+  ASSERT_EQ(GetACP(), 1252u) << "the tests pin code page 1252";
+  for (unsigned char byte : {static_cast<unsigned char>('A'), static_cast<unsigned char>('\\')})
+    EXPECT_FALSE(platform::System().IsLeadByte(byte)) << static_cast<int>(byte);
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/win32/Win32Audio.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -54,6 +56,7 @@ class System final : public ISystem {
     names.TimePMString = Info(LOCALE_S2359);
     return names;
   }
+  bool IsLeadByte(unsigned char byte) override { return IsDBCSLeadByte(byte) != FALSE; }
   void Sleep(unsigned ms) override { ::Sleep(ms); }
   std::vector<MonitorInfo> Monitors() override {
     std::vector<MonitorInfo> monitors;
@@ -202,6 +205,7 @@ Services MakeServices() {
   s.Files = std::make_unique<FileSystem>();
   s.Registry = std::make_unique<Registry>();
   s.Processes = std::make_unique<Processes>();
+  s.Audio = MakeAudioDevices();
   return s;
 }
 
