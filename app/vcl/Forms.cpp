@@ -29,13 +29,36 @@ int TForm::OuterWidth() const { return clientWidth_ + Widgetset().FormFrame(*thi
 int TForm::OuterHeight() const { return clientHeight_ + Widgetset().FormFrame(*this).Height; }
 
 void TForm::SetVisible(bool visible) {
-  if (visible == Visible()) return;
-  if (visible) CreatePeers();
-  TControl::SetVisible(visible);
   if (visible) {
-    if (OnShow) OnShow();
-  } else if (OnHide) {
-    OnHide();
+    if (Visible() || showing_) return;
+    // The show handler runs before the window appears, so a form it closes (a failed
+    // start-up check, say) never shows at all.
+    CreatePeers();
+    showing_ = true;
+    hiddenWhileShowing_ = false;
+    const bool wasTerminated = Application.Terminated();
+    try {
+      if (OnShow) OnShow();
+    } catch (const std::exception& e) {
+      Application.HandleException(e);
+    }
+    showing_ = false;
+    const bool closed = hiddenWhileShowing_ || (modal_ && modalResult_ != mrNone) ||
+                        (!wasTerminated && Application.Terminated());
+    if (!closed) {
+      TControl::SetVisible(true);
+      return;
+    }
+    // The hide handler still undoes what the show handler did.
+    if (OnHide) OnHide();
+  } else {
+    if (showing_) {
+      hiddenWhileShowing_ = true;
+      return;
+    }
+    if (!Visible()) return;
+    TControl::SetVisible(false);
+    if (OnHide) OnHide();
   }
 }
 
@@ -98,7 +121,8 @@ void TApplication::Adopt(TForm* form, std::function<void()> clearReference) {
 }
 
 void TApplication::Run() {
-  if (!mainForm_) return;
+  // Ended already (during the forms' creation): no window shows.
+  if (!mainForm_ || terminated_) return;
   try {
     mainForm_->Show();
   } catch (const std::exception& e) {

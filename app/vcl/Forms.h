@@ -34,6 +34,8 @@ class TForm : public TWinControl {
   // frame comes on top, whatever size the system draws it.
   int MinClientWidth = 0, MinClientHeight = 0;
 
+  // OnShow runs before the form becomes visible; when it closes the form, the form never
+  // appears and OnHide follows at once.
   TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
   std::function<bool()> OnCloseQuery;  // false keeps the form open
 
@@ -55,6 +57,8 @@ class TForm : public TWinControl {
   bool modal_ = false;
   int modalResult_ = mrNone;
   bool destroyed_ = false;
+  bool showing_ = false;             // the show handler is running
+  bool hiddenWhileShowing_ = false;  // and closed or hid the form
 };
 
 class TApplication {

@@ -294,6 +294,81 @@ TEST_F(ComponentLayerTest, ModalFormRunsUntilAButtonGivesAResult) {
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
+TEST_F(ComponentLayerTest, ShowHandlerRunsBeforeTheFormIsVisible) {
+  TForm form;
+  bool visibleInHandler = true;
+  int hidden = 0;
+  form.OnShow = [&] { visibleInHandler = form.Visible(); };
+  form.OnHide = [&] { ++hidden; };
+  form.Show();
+  EXPECT_FALSE(visibleInHandler);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(hidden, 0);
+}
+
+// A show handler that reports a failure and closes its form: the box is never over a
+// visible form, the form never appears, its hide handler undoes the show, and a modal
+// show returns at once (the headless loop fails if it has to wait).
+struct ClosingShow {
+  const char* Name;
+  bool MainForm, Modal;
+  std::function<void(TForm&)> Close;
+  int Result;  // of ShowModal
+};
+void PrintTo(const ClosingShow& c, std::ostream* os) { *os << c.Name; }
+
+class ShowHandlerCloses : public ComponentLayerTest, public ::testing::WithParamInterface<ClosingShow> {};
+
+TEST_P(ShowHandlerCloses, FormNeverBecomesVisible) {
+  const ClosingShow& c = GetParam();
+  Application.Initialize();
+  TForm* form = nullptr;
+  if (c.MainForm) Application.CreateForm(form);
+  else form = new TForm();
+  std::unique_ptr<TForm> owned(c.MainForm ? nullptr : form);
+  int hidden = 0;
+  std::vector<bool> visibleAtBox;
+  widgets->OnMessage = [&](const vcl::headless::ShownMessage&) { visibleAtBox.push_back(form->Visible()); };
+  form->OnShow = [&] {
+    MessageDlg("Error: x", TMsgDlgType::mtError);
+    c.Close(*form);
+  };
+  form->OnHide = [&] { ++hidden; };
+
+  if (c.MainForm) Application.Run();
+  else if (c.Modal) EXPECT_EQ(form->ShowModal(), c.Result);
+  else form->Show();
+
+  EXPECT_EQ(visibleAtBox, std::vector<bool>{false});
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(hidden, 1);
+  EXPECT_EQ(Application.Terminated(), c.MainForm);
+  Application.Initialize();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ComponentLayer, ShowHandlerCloses,
+    ::testing::Values(ClosingShow{"MainFormClosed", true, false, [](TForm& f) { f.Close(); }, 0},
+                      ClosingShow{"FormClosed", false, false, [](TForm& f) { f.Close(); }, 0},
+                      ClosingShow{"FormHidden", false, false, [](TForm& f) { f.Hide(); }, 0},
+                      ClosingShow{"ModalClosed", false, true, [](TForm& f) { f.Close(); }, mrCancel},
+                      ClosingShow{"ModalResultSet", false, true, [](TForm& f) { f.SetModalResult(mrOk); }, mrOk},
+                      ClosingShow{"ModalHidden", false, true, [](TForm& f) { f.Hide(); }, mrCancel}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(ComponentLayerTest, ProgramEndedBeforeItsRunShowsNoWindow) {
+  Application.Initialize();
+  TForm* main = nullptr;
+  Application.CreateForm(main);
+  int shown = 0;
+  main->OnShow = [&] { ++shown; };
+  Application.Terminate();
+  Application.Run();  // the headless loop would fail if it waited
+  EXPECT_EQ(shown, 0);
+  EXPECT_FALSE(main->Visible());
+  Application.Initialize();
+}
+
 TEST_F(ComponentLayerTest, DialogsTakeTheTestsAnswers) {
   widgets->OpenDialogAnswers = {std::string("C:\\deck.pptx"), std::nullopt};
   TOpenDialog dlg;

@@ -108,6 +108,9 @@ TEST_P(InstallationChecks, FailingCheckShowsItsMessageAndEndsTheProgram) {
   ASSERT_TRUE(box.Window) << "no message";
   EXPECT_EQ(box.Text, c.Message);
   EXPECT_EQ(box.Caption, c.Caption);
+  // The checks run before the main window shows: the box is never over an empty window.
+  EXPECT_EQ(FindTopLevel(p.Id, MainClass, [](HWND w) { return IsWindowVisible(w) != 0; }), nullptr)
+      << "the main window is visible behind the box";
   PressOk(box.Window);
   EXPECT_TRUE(p.WaitExit(15000)) << "the program went on after its one message";
   p.Close();
