@@ -1,5 +1,7 @@
 #include "AdvancedSettingsForm.h"
 
+#include "MainForm.h"
+
 #include "AppContext.h"
 #include "CapForm.h"
 #include "ConvertSettings.h"
@@ -243,6 +245,9 @@ const TForm_advanced::TFormatPage* TForm_advanced::PageOf(std::uint8_t format) c
 }
 
 void TForm_advanced::FormCreate() {
+  UpdateParameterSummary = [](std::uint8_t format) {
+    if (Form_main) Form_main->UpdateParameterSummary(format);
+  };
   Edit_avi_vframerate->SetMaxLength(6);
   Edit_avi_vbitrate->SetMaxLength(10);
   Edit_swf_vframerate->SetMaxLength(6);

@@ -65,8 +65,8 @@ class TForm_advanced : public vcl::TForm {
   vcl::TButton* Button_ok;
   vcl::TButton* Button_cancel;
 
-  // Step 2 rebuilds its parameter summary for a format code here once OK has stored the
-  // parameters; the main window sets it.
+  // Once OK has stored the parameters, Step 2's parameter summary is rebuilt here for the
+  // chosen format: by the main window's page 2, unless something else is put in.
   std::function<void(std::uint8_t format)> UpdateParameterSummary;
 
   void FormCreate();

@@ -67,6 +67,8 @@ constexpr unsigned ResumeSettleTime = 3000;  // ms
 constexpr unsigned StatusPeriod = 1000;      // ms
 constexpr unsigned AnimationPeriod = 500;    // ms
 constexpr int CapButtonPanelHeight = 90;  // the capture sheet's button panel, below the picture
+// The capture area above the button panel is never smaller; a smaller video is centred in it.
+constexpr int CaptureAreaMinWidth = 600, CaptureAreaMinHeight = 400;
 
 // Free megabytes on the drive of a path; 0 for a drive that is not valid. A path without
 // a drive part fails.

@@ -4,6 +4,7 @@
 
 #include "AboutForm.h"
 #include "AppContext.h"
+#include "AudioCap.h"
 #include "ConvertSettings.h"
 #include "GlobalFunc.h"
 #include "platform/Platform.h"
@@ -62,11 +63,17 @@ void TForm_main::FormCreate() {
   ReadConfiguration();
 
   // The browser fills the window and shows the pages as a dialog. It is made last, once
-  // the main thread's COM apartment exists; a browser that cannot be made leaves the
-  // window empty but spoils none of the steps above.
-  WebBrowser1 = pagehost::CreateBrowser(*this);
-  WebBrowser1->OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
-  for (auto* event : EventAdapters()) *event = WebBrowser1->NewEventAdapter();
+  // the main thread's COM apartment exists. Without it the wizard cannot work: the
+  // failure is reported and the program ends before the window ever shows.
+  try {
+    WebBrowser1 = pagehost::CreateBrowser(*this);
+    WebBrowser1->OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
+    for (auto* event : EventAdapters()) *event = WebBrowser1->NewEventAdapter();
+  } catch (const std::exception& e) {
+    WebBrowser1.reset();
+    MessageDlg(std::string("Error: ") + e.what(), TMsgDlgType::mtError);
+    vcl::Application.Terminate();
+  }
 }
 
 bool TForm_main::CheckOperatingSystem() {
@@ -163,6 +170,7 @@ void TForm_main::FormDestroy() {
     std::lock_guard<std::mutex> lock(PageStateLock);
     PageState.clear();
   }
+  AudioCapture.reset();
   platform::System().ComUninitialize();
   WriteConfigurationAtShutdown();
 }
@@ -229,6 +237,20 @@ void TForm_main::BindPageThree() {
 
 void TForm_main::SetOuterHTML(const std::string& id, const std::string& html) {
   if (auto element = WebBrowser1->ElementById(id)) element->SetOuterHTML(html);
+}
+
+pagehost::ElementPtr TForm_main::Element(const std::string& id) {
+  pagehost::ElementPtr element = WebBrowser1->ElementById(id);
+  if (!element) throw pagehost::EPageError("The page has no element \"" + id + "\".");
+  return element;
+}
+
+std::string TForm_main::AttributeOf(const std::string& id, const std::string& name) {
+  return Element(id)->GetAttribute(name);
+}
+
+void TForm_main::SetAttributeOf(const std::string& id, const std::string& name, const std::string& value) {
+  Element(id)->SetAttribute(name, value);
 }
 
 void TForm_main::WriteResult() {
@@ -378,22 +400,3 @@ void TForm_main::button_helpClick() {
 }
 
 void TForm_main::button_aboutClick() { Form_about->ShowModal(); }
-
-// ---- Step 1 ----
-// Page 1's first set-up: from here on every page load brings back the recorded values.
-// Step 1 adds the output folder, slide time, slide mode and audio device list here.
-void TForm_main::PageOneSetup() { PageOneReady = true; }
-void TForm_main::button_nextClick() {}
-void TForm_main::combo_waveinClick() {}
-void TForm_main::button_pptbrowserClick() {}
-void TForm_main::button_outputpathbrowserClick() {}
-
-// ---- Step 2 ----
-void TForm_main::combo_outputformatClick() {}
-void TForm_main::advanced_settingsClick() {}
-void TForm_main::button_convertClick() {}
-
-// ---- profiles ----
-void TForm_main::PointProfileLink() {}
-void TForm_main::button_saveprofileClick() {}
-void TForm_main::button_oneclickconvertClick() {}

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "PageHost.h"
+#include "platform/Platform.h"
+#include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
 
 // One recorded page element.
@@ -65,6 +67,7 @@ class TForm_main : public vcl::TForm {
   void button_aboutClick();
 
   // Step 1: presentation, output folder, slide show mode and audio source.
+  vcl::TOpenDialog OpenDialog_inout;
   void PageOneSetup();
   void button_nextClick();
   void combo_waveinClick();
@@ -72,8 +75,10 @@ class TForm_main : public vcl::TForm {
   void button_outputpathbrowserClick();
   // Step 2: output format, parameter summary and conversion launch.
   void combo_outputformatClick();
+  void UpdateParameterSummary(std::uint8_t format);
   void advanced_settingsClick();
-  void button_convertClick();
+  void button_convertClick();  // Convert; One-Click Convert runs it with OneClickPending set
+  bool OneClickPending = false;
   // Profiles and one-click convert.
   void PointProfileLink();
   void button_saveprofileClick();
@@ -90,6 +95,18 @@ class TForm_main : public vcl::TForm {
   void WriteResult();
   void Bind(const std::string& id, pagehost::IEventAdapter& adapter, void (TForm_main::*handler)());
   void SetOuterHTML(const std::string& id, const std::string& html);
+  // Elements the step handlers read and write; a page without the element fails clearly.
+  pagehost::ElementPtr Element(const std::string& id);
+  std::string AttributeOf(const std::string& id, const std::string& name);
+  void SetAttributeOf(const std::string& id, const std::string& name, const std::string& value);
+  std::string DeviceListHTML(const char* id, std::uint16_t count, bool lines);
+  void RestoreCurrentDir();
+  bool ReadStepOne();
+  std::uint8_t ListedFormatOr(std::uint8_t fallback);
+  void FillOutputParameters();
+  bool MakeJobFolder();
+  bool SizeCaptureWindow(const platform::MonitorInfo& monitor);
+  bool WriteProfilePage();
   void ShowLine(const std::string& picture, const std::string& textClass, const std::string& message);
   void DeleteConversionFolders();
 

@@ -1,5 +1,7 @@
 #include "OutputCatalogue.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <locale>
 #include <sstream>
@@ -61,11 +63,11 @@ const std::vector<TPairRow> Mpeg2Audio = {{"MP2", "mp2"}, {"AC3", "ac3"}};
 
 const std::vector<TFormatCatalogue>& OutputFormats() {
   static const std::vector<TFormatCatalogue> formats = {
-      {FormatAVI, "AVI", "AVI", {}, PcResolutions, {},
+      {FormatAVI, "AVI", "AVI", "0", "AVI", {}, PcResolutions, {},
        {{"MPEG4", "mpeg4"}, {"MSMPEG4", "msmpeg4"}}, FrameRates, VideoBitrates,
        {{"MP2", "mp2"}, {"MP3", "libmp3lame"}}, AudioBitrates,
        {"640", "480", "mpeg4", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},
-      {FormatMPEG2, "MPG2", "MPEPG-2", Standards, {},
+      {FormatMPEG2, "MPG2", "MPEPG-2", "1", "MPEG-2", Standards, {},
        {{"Standard SVCD", "480", "480", "576"},
         {"Standard DVD", "720", "480", "576"},
         {"480p", "640", "480", "480"},
@@ -74,11 +76,11 @@ const std::vector<TFormatCatalogue>& OutputFormats() {
         {"Customize...", "720", "480", "576"}},
        Mpeg2Video, {}, VideoBitrates, Mpeg2Audio, WithHighAudioBitrate(),
        {"640", "480", "mpeg2video", "29.97", "500", "mp2", "224"}, nullptr, nullptr},
-      {FormatDVD, "DVD", "DVD", Standards, {},
+      {FormatDVD, "DVD", "DVD", "2", "DVD", Standards, {},
        {{"Standard DVD", "720", "480", "576"}, {"Customize...", "720", "480", "576"}},
        Mpeg2Video, {}, {}, Mpeg2Audio, {},
        {"720", "480", "mpeg2video", "29.97", nullptr, "mp2", nullptr}, "8000000", "224000"},
-      {FormatSWF, "SWF", "SWF", {}, PcResolutions, {},
+      {FormatSWF, "SWF", "SWF", "3", "SWF", {}, PcResolutions, {},
        {{"FLV", "flv"}}, FrameRates, VideoBitrates,
        {{"MP3", "libmp3lame"}}, AudioBitrates,
        {"320", "240", "flv", "15", "500", "libmp3lame", "128"}, nullptr, nullptr},
@@ -86,31 +88,48 @@ const std::vector<TFormatCatalogue>& OutputFormats() {
   return formats;
 }
 
-std::optional<TResolutionLimit> ResolutionLimit(const TForm_cap& capture) {
+const TFormatCatalogue* FormatOfListValue(const std::string& value) {
+  for (const TFormatCatalogue& format : OutputFormats())
+    if (value == format.ListValue) return &format;
+  return nullptr;
+}
+
+const TFormatCatalogue* FormatOfCode(std::uint8_t code) {
+  for (const TFormatCatalogue& format : OutputFormats())
+    if (format.Code == code) return &format;
+  return nullptr;
+}
+
+std::optional<platform::MonitorInfo> PrimaryMonitor() {
   const std::vector<platform::MonitorInfo> monitors = platform::System().Monitors();
-  const platform::MonitorInfo* primary = nullptr;
   if (monitors.size() < 2) {
-    if (!monitors.empty()) primary = &monitors.front();
-  } else {
-    for (const platform::MonitorInfo& m : monitors)
-      if (m.Primary) {
-        primary = &m;
-        break;
-      }
+    if (monitors.empty()) return std::nullopt;
+    return monitors.front();
   }
-  if (!primary) return std::nullopt;
+  for (const platform::MonitorInfo& m : monitors)
+    if (m.Primary) return m;
+  return std::nullopt;
+}
 
-  const int frameWidth = capture.OuterWidth() - capture.ClientWidth();
-  const int frameHeight = capture.OuterHeight() - capture.ClientHeight();
-  const int sheetWidth = capture.PageControl1->Width() - capture.TabSheet_cap->Width();
-  const int sheetHeight = capture.PageControl1->Height() - capture.TabSheet_cap->Height();
+TCaptureOverhead CaptureOverhead(const TForm_cap& capture) {
+  return TCaptureOverhead{capture.OuterWidth() - capture.ClientWidth(), capture.OuterHeight() - capture.ClientHeight(),
+                          capture.PageControl1->Width() - capture.TabSheet_cap->Width(),
+                          capture.PageControl1->Height() - capture.TabSheet_cap->Height()};
+}
 
+TResolutionLimit ResolutionLimit(const TForm_cap& capture, const platform::MonitorInfo& monitor) {
+  const TCaptureOverhead overhead = CaptureOverhead(capture);
   TResolutionLimit limit;
-  limit.MaxHeight = primary->WorkHeight - frameHeight - sheetHeight - CapButtonPanelHeight;
-  if (limit.MaxHeight > MaxVideoHeight) limit.MaxHeight = MaxVideoHeight;
-  limit.MaxWidth = primary->WorkWidth - frameWidth - sheetWidth;
-  if (limit.MaxWidth > MaxVideoWidth) limit.MaxWidth = MaxVideoWidth;
+  limit.MaxWidth = std::min(monitor.WorkWidth - overhead.FrameWidth - overhead.SheetWidth, MaxVideoWidth);
+  limit.MaxHeight = std::min(monitor.WorkHeight - overhead.FrameHeight - overhead.SheetHeight - CapButtonPanelHeight,
+                             MaxVideoHeight);
   return limit;
+}
+
+std::optional<TResolutionLimit> ResolutionLimit(const TForm_cap& capture) {
+  const std::optional<platform::MonitorInfo> primary = PrimaryMonitor();
+  if (!primary) return std::nullopt;
+  return ResolutionLimit(capture, *primary);
 }
 
 bool ParseInteger(const std::string& text, int& value) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "vcl/StdCtrls.h"
 
 class TForm_cap;
@@ -86,6 +87,8 @@ struct TFormatCatalogue {
   std::uint8_t Code;
   const char* Section;  // of the configuration file
   const char* Name;     // as the dialog's messages name the format
+  const char* ListValue;    // its option value in page 2's format list
+  const char* ProfileName;  // as the profile page names it
   std::vector<TPairRow> Standards;
   // A format has one resolution list: plain, or with heights per standard.
   std::vector<TResolutionRow> Resolutions;
@@ -99,12 +102,24 @@ struct TFormatCatalogue {
 
 // The four formats in the order the dialog checks and stores them: AVI, MPEG-2, DVD, SWF.
 const std::vector<TFormatCatalogue>& OutputFormats();
+// The format of an option value of page 2's format list; nullptr for any other value.
+const TFormatCatalogue* FormatOfListValue(const std::string& value);
+// The format of a code; nullptr for a code that names none.
+const TFormatCatalogue* FormatOfCode(std::uint8_t code);
 
 // The largest video that fits the capture window on the primary monitor's work area.
 struct TResolutionLimit {
   int MaxWidth = 0, MaxHeight = 0;
 };
 extern const char* const NoPrimaryMonitorText;  // "Cannot find primary monitor in your system."
+// The only monitor, or else the first one the system marks primary; nullopt when none is.
+std::optional<platform::MonitorInfo> PrimaryMonitor();
+// The capture window's frame and page borders around the picture, as it is now.
+struct TCaptureOverhead {
+  int FrameWidth = 0, FrameHeight = 0, SheetWidth = 0, SheetHeight = 0;
+};
+TCaptureOverhead CaptureOverhead(const TForm_cap& capture);
+TResolutionLimit ResolutionLimit(const TForm_cap& capture, const platform::MonitorInfo& monitor);
 // nullopt when no primary monitor can be found.
 std::optional<TResolutionLimit> ResolutionLimit(const TForm_cap& capture);
 

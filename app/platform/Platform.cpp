@@ -21,5 +21,6 @@ ISystem& System() { return Require(Installed().System, "system services"); }
 IFileSystem& Files() { return Require(Installed().Files, "files"); }
 IRegistry& Registry() { return Require(Installed().Registry, "registry"); }
 IProcesses& Processes() { return Require(Installed().Processes, "processes"); }
+IAudioDevices& Audio() { return Require(Installed().Audio, "audio devices"); }
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/AudioDevices.h"
+
 namespace platform {
 
 // Window, process and kernel-object handles travel as opaque HWND-sized integers.
@@ -56,6 +58,10 @@ class ISystem {
   virtual void CloseHandle(Handle h) = 0;
   virtual LocalTime Now() = 0;
   virtual LocaleNames Locale() = 0;
+  // Whether a byte opens a double-byte character in the system's ANSI code page.
+  virtual bool IsLeadByte(unsigned char byte) = 0;
+  // ANSI text of the system's code page as UTF-8, for files that declare UTF-8.
+  virtual std::string AnsiToUtf8(const std::string& text) = 0;
   virtual void Sleep(unsigned milliseconds) = 0;
   // The display monitors, in the system's order.
   virtual std::vector<MonitorInfo> Monitors() = 0;
@@ -78,6 +84,8 @@ class IFileSystem {
   virtual bool CreateDir(const std::string& path) = 0;  // one level
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool RemoveDir(const std::string& path) = 0;  // only an empty folder
+  // Creates or replaces a file with exactly these bytes; false when it cannot be written.
+  virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
   // Every entry of a folder, hidden, system and read-only ones included, without "." and "..".
   virtual std::vector<FileEntry> ListFolder(const std::string& path) = 0;
   // Free bytes available to the user on the drive of a path; nullopt when it cannot be read.
@@ -122,6 +130,7 @@ struct Services {
   std::unique_ptr<IFileSystem> Files;
   std::unique_ptr<IRegistry> Registry;
   std::unique_ptr<IProcesses> Processes;
+  std::unique_ptr<IAudioDevices> Audio;
 };
 
 void InstallPlatform(Services services);
@@ -129,5 +138,6 @@ ISystem& System();
 IFileSystem& Files();
 IRegistry& Registry();
 IProcesses& Processes();
+IAudioDevices& Audio();
 
 }  // namespace platform

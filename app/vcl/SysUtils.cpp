@@ -1,9 +1,12 @@
 #include "vcl/SysUtils.h"
 
+#include "platform/Platform.h"
+
 #include <cctype>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace vcl {
@@ -32,9 +35,31 @@ std::string LowerCase(const std::string& s) {
 
 bool SameText(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
-static size_t LastDelimiter(const std::string& path) {
-  return path.find_last_of("\\:");
+// Delimiters are searched character by character: on a double-byte code page the trail
+// byte of a character may have the value of "\" and must not split the name.
+static bool IsLead(const std::string& s, size_t i) {
+  return i + 1 < s.size() && platform::System().IsLeadByte(static_cast<unsigned char>(s[i]));
 }
+
+static bool IsOneOf(char c, const char* delimiters) { return c != '\0' && std::strchr(delimiters, c) != nullptr; }
+
+static bool IsDelimiterAt(const std::string& path, size_t index, const char* delimiters) {
+  for (size_t i = 0; i < path.size(); i += IsLead(path, i) ? 2 : 1)
+    if (i == index) return IsOneOf(path[i], delimiters);
+  return false;
+}
+
+static size_t FindDelimiter(const std::string& path, size_t from, const char* delimiters, bool last) {
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < path.size(); i += IsLead(path, i) ? 2 : 1) {
+    if (i < from || !IsOneOf(path[i], delimiters)) continue;
+    found = i;
+    if (!last) break;
+  }
+  return found;
+}
+
+static size_t LastDelimiter(const std::string& path) { return FindDelimiter(path, 0, "\\:", true); }
 
 std::string ExtractFileName(const std::string& path) {
   size_t i = LastDelimiter(path);
@@ -42,12 +67,12 @@ std::string ExtractFileName(const std::string& path) {
 }
 
 std::string ExtractFileDrive(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.size() >= 2 && path[1] == ':' && !IsLead(path, 0)) return path.substr(0, 2);
   if (path.rfind("\\\\", 0) != 0) return "";
   // Server and share: up to the delimiter after the share's name.
-  size_t server = path.find('\\', 2);
+  size_t server = FindDelimiter(path, 2, "\\", false);
   if (server == std::string::npos) return path;
-  size_t share = path.find('\\', server + 1);
+  size_t share = FindDelimiter(path, server + 1, "\\", false);
   return share == std::string::npos ? path : path.substr(0, share);
 }
 
@@ -55,11 +80,19 @@ std::string ExtractFileDir(const std::string& path) {
   size_t i = LastDelimiter(path);
   if (i == std::string::npos) return "";
   // Keep the delimiter of a root ("C:\", "\\") so the result still names that root.
-  if (i > 0 && path[i] == '\\' && path[i - 1] != '\\' && path[i - 1] != ':') return path.substr(0, i);
+  if (i > 0 && path[i] == '\\' && !IsDelimiterAt(path, i - 1, "\\:")) return path.substr(0, i);
   return path.substr(0, i + 1);
 }
 
-bool EndsWithPathDelimiter(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+bool EndsWithPathDelimiter(const std::string& path) {
+  return !path.empty() && IsDelimiterAt(path, path.size() - 1, "\\");
+}
+
+bool HasMultiByteCharacters(const std::string& s) {
+  for (unsigned char c : s)
+    if (platform::System().IsLeadByte(c)) return true;
+  return false;
+}
 
 bool TryStrToInt(const std::string& s, int& value) {
   size_t i = 0;
@@ -89,9 +122,11 @@ bool TryStrToInt(const std::string& s, int& value) {
     if (negative ? -n < INT_MIN : n > INT_MAX) return false;
     value = static_cast<int>(negative ? -n : n);
   } else {
-    // Hexadecimal texts cover the whole 32-bit pattern.
-    value = static_cast<int>(static_cast<unsigned>(n));
-    if (negative) value = -value;
+    // Hexadecimal texts cover the whole 32-bit pattern; the sign is applied in 64 bits and
+    // wraps, so "-$80000000" reads as the smallest integer instead of overflowing.
+    long long pattern = static_cast<int>(static_cast<unsigned>(n));
+    if (negative) pattern = -pattern;
+    value = static_cast<int>(static_cast<unsigned>(pattern));
   }
   return true;
 }

@@ -24,12 +24,15 @@ std::string UpperCase(const std::string& s);
 std::string LowerCase(const std::string& s);
 bool SameText(const std::string& a, const std::string& b);
 
-// Windows path parts: the delimiters are "\" and the drive's ":".
+// Windows path parts: the delimiters are "\" and the drive's ":", found character by
+// character in the system's ANSI code page.
 std::string ExtractFileName(const std::string& path);
 // "C:" of "C:\x", "\\server\share" of a network path, empty when the path names no drive.
 std::string ExtractFileDrive(const std::string& path);
 std::string ExtractFileDir(const std::string& path);
 bool EndsWithPathDelimiter(const std::string& path);
+// Whether the text holds a double-byte character of the system's ANSI code page.
+bool HasMultiByteCharacters(const std::string& s);
 
 // Integer conversion as the class library does it: optional blanks before, optional
 // sign, decimal or "$"/"0x" hexadecimal digits, nothing after, 32-bit range.

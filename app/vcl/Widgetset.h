@@ -1,6 +1,7 @@
 // The backend behind the component layer: native peers for controls, the message loop,
 // timers, calls onto the main thread, waits, message boxes and the common dialogs.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,8 @@ class TWidgetset {
   virtual ~TWidgetset() = default;
   // nullptr when the backend keeps no native widget for the control.
   virtual std::unique_ptr<TControlPeer> CreatePeer(TControl& control) = 0;
+  // The system's handle of a windowed control, as an HWND-sized integer (0: none yet).
+  virtual std::uintptr_t WindowHandle(const TControl& control) = 0;
   // The frame the system draws around the form's client area, for its border style.
   virtual TFrameSize FormFrame(const TForm& form) = 0;
   // The part of a page control its sheets fill: inside its border, below its tab row

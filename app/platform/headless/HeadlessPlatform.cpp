@@ -1,6 +1,9 @@
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <iconv.h>
+
 #include <fstream>
+#include <stdexcept>
 #include <sstream>
 
 #include "platform/headless/HeadlessIni.h"
@@ -24,6 +27,24 @@ void World::SetRegistryValue(const std::string& key, const std::string& value, c
   RegistryKeys[UpperCase(key)][UpperCase(value)] = text;
 }
 
+std::string World::AnsiToUtf8(const std::string& text) const {
+  iconv_t cd = iconv_open("UTF-8", CodePage == 932 ? "CP932" : "CP1252");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no converter for the code page");
+  std::string in = text, out(text.size() * 4 + 4, '\0');
+  char* src = in.data();
+  char* dst = out.data();
+  size_t left = in.size(), room = out.size();
+  const size_t done = iconv(cd, &src, &left, &dst, &room);
+  iconv_close(cd);
+  if (done == static_cast<size_t>(-1)) throw std::runtime_error("text not in the code page");
+  out.resize(out.size() - room);
+  return out;
+}
+
+bool World::IsLeadByte(unsigned char byte) const {
+  return CodePage == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+}
+
 std::string World::AbsolutePath(const std::string& p) const {
   if (p.size() >= 2 && p[1] == ':') return p;
   if (p.rfind("\\\\", 0) == 0) return p;
@@ -44,9 +65,17 @@ fs::path World::HostPath(const std::string& windowsPath) const {
   }
   // Windows names are the same in any case: an existing entry is found however the path
   // spells it, and a new one is made as spelt.
-  std::stringstream parts(rest);
-  std::string part;
-  while (std::getline(parts, part, '\\')) {
+  // Split at delimiters character by character, as the system does on its code page.
+  std::vector<std::string> parts(1);
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] == '\\') {
+      parts.emplace_back();
+    } else {
+      parts.back() += rest[i];
+      if (IsLeadByte(static_cast<unsigned char>(rest[i])) && i + 1 < rest.size()) parts.back() += rest[++i];
+    }
+  }
+  for (const std::string& part : parts) {
     if (part.empty()) continue;
     std::error_code ec;
     std::string name = part;
@@ -104,6 +133,8 @@ class System final : public ISystem {
     return w_.Clock.LocalNow();
   }
   LocaleNames Locale() override { return w_.Locale; }
+  bool IsLeadByte(unsigned char byte) override { return w_.IsLeadByte(byte); }
+  std::string AnsiToUtf8(const std::string& text) override { return w_.AnsiToUtf8(text); }
   void Sleep(unsigned ms) override { w_.Clock.Sleep(ms); }
   std::vector<MonitorInfo> Monitors() override { return w_.Monitors; }
   bool ComInitialize() override {
@@ -139,6 +170,13 @@ class FileSystem final : public IFileSystem {
     if (Attrs(path).ReadOnly || !FileExists(path)) return false;
     std::error_code ec;
     return fs::remove(w_.HostPath(path), ec);
+  }
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) override {
+    if (Attrs(path).ReadOnly || ReadOnlyFolder(path)) return false;
+    std::ofstream out(w_.HostPath(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    return static_cast<bool>(out);
   }
   bool RemoveDir(const std::string& path) override {
     std::error_code ec;
@@ -181,6 +219,9 @@ class FileSystem final : public IFileSystem {
   }
 
  private:
+  bool ReadOnlyFolder(const std::string& path) const {
+    return w_.ReadOnlyFolders.count(UpperCase(w_.AbsolutePath(vcl::ExtractFileDir(path)))) != 0;
+  }
   Attributes Attrs(const std::string& path) const {
     auto it = w_.FileAttributes.find(UpperCase(w_.AbsolutePath(path)));
     return it == w_.FileAttributes.end() ? Attributes{} : it->second;
@@ -242,6 +283,7 @@ Services MakeServices(World& world) {
   s.Files = std::make_unique<FileSystem>(world);
   s.Registry = std::make_unique<Registry>(world);
   s.Processes = std::make_unique<Processes>(world);
+  s.Audio = MakeAudioDevices(world.Audio);
   return s;
 }
 

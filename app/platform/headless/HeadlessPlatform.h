@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/VirtualClock.h"
 
 namespace platform::headless {
@@ -32,11 +33,15 @@ struct World {
   std::multiset<std::string> Mutexes;             // one name per open handle, any process
   bool MutexCreationFails = false;
   LocaleNames Locale;
+  int CodePage = 1252;  // the ANSI code page; 932 has double-byte characters
+  bool IsLeadByte(unsigned char byte) const;
+  std::string AnsiToUtf8(const std::string& text) const;
   // One 1280 x 1024 monitor with a 30 pixel task bar at the bottom.
   std::vector<MonitorInfo> Monitors{MonitorInfo{0, 0, 1280, 994, true}};
   std::map<std::string, std::uint64_t> DiskFreeBytes;  // by drive part ("C:")
   std::map<std::string, Attributes> FileAttributes;     // by upper-cased Windows path
   std::set<std::string> ReadOnlyIniFiles;                // upper-cased paths that refuse writes
+  std::set<std::string> ReadOnlyFolders;                 // upper-cased folders where no file can be written
 
   // registry: key (upper-cased) -> value name (upper-cased) -> text; a value held in
   // WrongTypeValues is stored with a non-text type
@@ -48,6 +53,7 @@ struct World {
   bool SnapshotFails = false;
   std::vector<std::uint32_t> Terminated;  // process ids, in the order they were ended
   std::vector<WindowEntry> Windows;
+  ScriptedAudio Audio;  // no audio input device unless a test adds some
 
   // The host path for a Windows path (relative ones against CurrentDir).
   std::filesystem::path HostPath(const std::string& windowsPath) const;

@@ -56,6 +56,16 @@ class System final : public ISystem {
     names.TimePMString = Info(LOCALE_S2359);
     return names;
   }
+  std::string AnsiToUtf8(const std::string& text) override {
+    if (text.empty()) return text;
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], static_cast<int>(wide.size()));
+    const int wideSize = static_cast<int>(wide.size());
+    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    return utf8;
+  }
   bool IsLeadByte(unsigned char byte) override { return IsDBCSLeadByte(byte) != FALSE; }
   void Sleep(unsigned ms) override { ::Sleep(ms); }
   std::vector<MonitorInfo> Monitors() override {
@@ -96,6 +106,14 @@ class FileSystem final : public IFileSystem {
   bool CreateDir(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
   bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
   bool RemoveDir(const std::string& path) override { return RemoveDirectoryA(path.c_str()) != 0; }
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) override {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    return ::CloseHandle(h) && ok;
+  }
   std::vector<FileEntry> ListFolder(const std::string& path) override {
     std::vector<FileEntry> entries;
     WIN32_FIND_DATAA fd;

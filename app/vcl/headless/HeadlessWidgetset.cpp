@@ -203,7 +203,8 @@ bool HeadlessWidgetset::ExecuteOpenDialog(TOpenDialog& dialog) {
   return true;
 }
 
-bool HeadlessWidgetset::SelectDirectory(const std::string&, std::string& directory) {
+bool HeadlessWidgetset::SelectDirectory(const std::string& caption, std::string& directory) {
+  FolderCaptions.push_back(caption);
   if (FolderAnswers.empty()) throw std::logic_error("folder picker shown but the test scripted no answer");
   auto answer = FolderAnswers.front();
   FolderAnswers.pop_front();

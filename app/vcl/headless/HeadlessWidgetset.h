@@ -42,6 +42,7 @@ class HeadlessWidgetset final : public TWidgetset {
   std::function<void(const ShownMessage&)> OnMessage;  // called as each box is shown
   std::deque<std::optional<std::string>> OpenDialogAnswers;  // nullopt: cancelled
   std::deque<std::optional<std::string>> FolderAnswers;
+  std::vector<std::string> FolderCaptions;  // of the folder pickers shown, in order
   int RunningTimers() const;
   // The frame of every bordered form, and a page control's border and tab row.
   TFrameSize Frame{6, 25};
@@ -53,6 +54,8 @@ class HeadlessWidgetset final : public TWidgetset {
 
   // --- the backend ---
   std::unique_ptr<TControlPeer> CreatePeer(TControl&) override { return nullptr; }
+  // Each control stands for its own window.
+  std::uintptr_t WindowHandle(const TControl& control) override { return reinterpret_cast<std::uintptr_t>(&control); }
   TFrameSize FormFrame(const TForm& form) override;
   TSheetArea PageArea(const TPageControl& pages) override;
   void RunLoop(const std::function<bool()>& done) override;

@@ -168,6 +168,10 @@ class Win32Widgetset final : public TWidgetset {
     MessageBoxA(parent, text.c_str(), caption.c_str(), MB_OK | icon);
   }
 
+  std::uintptr_t WindowHandle(const TControl& control) override {
+    return reinterpret_cast<std::uintptr_t>(WindowOf(&control));
+  }
+
   bool ExecuteOpenDialog(TOpenDialog& dialog) override {
     std::string filter = dialog.Filter;
     for (char& c : filter)
@@ -195,7 +199,7 @@ class Win32Widgetset final : public TWidgetset {
     BROWSEINFOA bi{};
     bi.hwndOwner = GetActiveWindow();
     bi.lpszTitle = caption.c_str();
-    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
     LPITEMIDLIST item = SHBrowseForFolderA(&bi);
     if (!item) return false;
     char path[MAX_PATH] = {};
