@@ -8,7 +8,6 @@ namespace pagehost::win32 {
 class TWBContainer : public TNulWBContainer {
  public:
   TWBContainer(IUnknown* browser, IUnknown* inPlaceSite);
-  ~TWBContainer() override;
 
   // Read by the two host calls below under the lock.
   bool UseCustomCtxMenu() const;
@@ -25,6 +24,9 @@ class TWBContainer : public TNulWBContainer {
 
   HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD id, POINT* pt, IUnknown* target, IDispatch* object) override;
   HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override;
+
+ protected:
+  ~TWBContainer() override;
 
  private:
   bool Get(const bool& field) const;

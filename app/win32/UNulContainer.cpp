@@ -16,8 +16,25 @@ TNulWBContainer::TNulWBContainer(IUnknown* browser, IUnknown* inPlaceSite) : inP
 }
 
 TNulWBContainer::~TNulWBContainer() {
-  oleObject_->SetClientSite(nullptr);
-  oleObject_->Release();
+  if (oleObject_) oleObject_->Release();
+}
+
+void TNulWBContainer::Dismiss() {
+  inPlaceSite_ = nullptr;
+  if (IOleObject* browser = oleObject_) {
+    oleObject_ = nullptr;
+    browser->SetClientSite(nullptr);
+    browser->Release();
+  }
+  Release();
+}
+
+ULONG TNulWBContainer::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+ULONG TNulWBContainer::Release() {
+  const LONG left = InterlockedDecrement(&refs_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
 }
 
 HRESULT TNulWBContainer::QueryInterface(REFIID riid, void** ppv) {
@@ -29,7 +46,9 @@ HRESULT TNulWBContainer::QueryInterface(REFIID riid, void** ppv) {
     *ppv = static_cast<IDocHostUIHandler*>(this);
   else if (inPlaceSite_)
     return inPlaceSite_->QueryInterface(riid, ppv);
-  return *ppv ? S_OK : E_NOINTERFACE;
+  if (!*ppv) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
 }
 
 HRESULT TNulWBContainer::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_FALSE; }

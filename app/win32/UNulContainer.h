@@ -1,5 +1,6 @@
 // The browser control's client site with neutral answers: the browser behaves as it
-// would on its own. Reference counting is off; the owner frees the container.
+// would on its own. Reference-counted: the browser may hold the site (and its document
+// the host handler) beyond the owner's end, so the owner only lets go of its reference.
 #pragma once
 #include <stdexcept>
 
@@ -9,20 +10,23 @@ namespace pagehost::win32 {
 
 class TNulWBContainer : public IOleClientSite, public IDocHostUIHandler {
  public:
-  // Installs itself as the browser's client site; browser is the control's default
-  // interface. inPlaceSite answers the in-place activation interfaces for the window
-  // the browser lives in (may be none).
+  // Made with new, holding one reference for its maker. Installs itself as the browser's
+  // client site; browser is the control's default interface. inPlaceSite answers the
+  // in-place activation interfaces for the window the browser lives in (may be none).
   TNulWBContainer(IUnknown* browser, IUnknown* inPlaceSite);
-  virtual ~TNulWBContainer();
   TNulWBContainer(const TNulWBContainer&) = delete;
   TNulWBContainer& operator=(const TNulWBContainer&) = delete;
 
-  IOleObject* Browser() const { return oleObject_; }
+  IOleObject* Browser() const { return oleObject_; }  // none once dismissed
+
+  // The maker's end: no longer the browser's client site, lets go of the browser and of
+  // the in-place site (which may be gone next), and releases the maker's reference.
+  void Dismiss();
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(-1); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(-1); }
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
 
   // IDocHostUIHandler
   HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD id, POINT* pt, IUnknown* target, IDispatch* object) override;
@@ -50,7 +54,11 @@ class TNulWBContainer : public IOleClientSite, public IDocHostUIHandler {
   HRESULT STDMETHODCALLTYPE OnShowWindow(WINBOOL show) override;
   HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override;
 
+ protected:
+  virtual ~TNulWBContainer();  // at the last release
+
  private:
+  LONG refs_ = 1;
   IOleObject* oleObject_ = nullptr;
   IUnknown* inPlaceSite_;
 };

@@ -139,7 +139,7 @@ class TElement final : public IElement {
   void SetInnerHTML(const std::string& html) override { Check(e_->put_innerHTML(Bstr(html))); }
   void SetOuterHTML(const std::string& html) override { Check(e_->put_outerHTML(Bstr(html))); }
   void BindClick(IEventAdapter& adapter, std::function<void()> handler) override {
-    auto& event = dynamic_cast<TDHTMLEvent&>(adapter);
+    TDHTMLEvent& event = dynamic_cast<TDHTMLEventAdapter&>(adapter).Event();
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_DISPATCH;
@@ -196,40 +196,24 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
     Ptr<IUnknown> control;
     Check(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                            reinterpret_cast<void**>(control.Out())));
-    container_ = std::make_unique<TWBContainer>(control.Get(), static_cast<IOleInPlaceSite*>(this));
-    container_->SetUseCustomCtxMenu(true);
-    container_->SetShowScrollBars(false);
-    container_->SetShow3DBorder(false);
-    container_->SetAllowTextSelection(false);
-    container_->MenuOwner = window_;
-    browser_.Query(control.Get(), IID_IWebBrowser2);
-    Check(browser_->put_Silent(VARIANT_TRUE));
-
-    RECT r;
-    GetClientRect(window_, &r);
-    Check(container_->Browser()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container_.get(), 0, window_, &r));
-
-    Ptr<IConnectionPointContainer> points;
-    points.Query(control.Get(), IID_IConnectionPointContainer);
-    Check(points->FindConnectionPoint(DIID_DWebBrowserEvents2, events_point_.Out()));
-    Check(events_point_->Advise(&events_, &cookie_));
-    events_.OnDocumentComplete = [this] {
-      if (OnDocumentComplete) OnDocumentComplete();
-    };
+    container_ = new TWBContainer(control.Get(), static_cast<IOleInPlaceSite*>(this));
+    try {
+      Activate(control.Get());
+    } catch (...) {
+      // The control may be active in place already and would keep calling this host.
+      LetGo();
+      throw;
+    }
     // Last, when nothing can fail any more: the window's size changes reach the browser.
     SetWindowSubclass(window_, ResizeProc, ResizeSubclass, reinterpret_cast<DWORD_PTR>(this));
     vcl::win32::SetKeyFilter([this](MSG& msg) { return TranslateKey(msg); });
-    latestContainer = container_.get();
+    latestContainer = container_;
   }
 
   ~TBrowserHost() override {
     vcl::win32::SetKeyFilter(nullptr);
     RemoveWindowSubclass(window_, ResizeProc, ResizeSubclass);
-    if (cookie_) events_point_->Unadvise(cookie_);
-    if (container_) {
-      if (latestContainer == container_.get()) latestContainer = nullptr;
-      container_->Browser()->Close(OLECLOSE_NOSAVE);
-    }
+    LetGo();
   }
 
   // --- IWebBrowser ---
@@ -277,9 +261,10 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
     }
     return all;
   }
-  std::unique_ptr<IEventAdapter> NewEventAdapter() override { return std::make_unique<TDHTMLEvent>(); }
+  std::unique_ptr<IEventAdapter> NewEventAdapter() override { return std::make_unique<TDHTMLEventAdapter>(); }
 
-  // --- IUnknown (reference counting off, as for the container) ---
+  // --- IUnknown (reference counting off: the window owns the host, and closing the
+  // control ends its use of the in-place site and frame) ---
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
@@ -331,8 +316,8 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
   HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT pos) override {
     Ptr<IOleInPlaceObject> place;
-    if (pos && SUCCEEDED(container_->Browser()->QueryInterface(IID_IOleInPlaceObject,
-                                                                reinterpret_cast<void**>(place.Out()))))
+    if (pos && container_ &&
+        SUCCEEDED(container_->Browser()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(place.Out()))))
       place->SetObjectRects(pos, pos);
     return S_OK;
   }
@@ -350,6 +335,40 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
+  void Activate(IUnknown* control) {
+    container_->SetUseCustomCtxMenu(true);
+    container_->SetShowScrollBars(false);
+    container_->SetShow3DBorder(false);
+    container_->SetAllowTextSelection(false);
+    container_->MenuOwner = window_;
+    browser_.Query(control, IID_IWebBrowser2);
+    Check(browser_->put_Silent(VARIANT_TRUE));
+
+    RECT r;
+    GetClientRect(window_, &r);
+    Check(container_->Browser()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container_, 0, window_, &r));
+
+    Ptr<IConnectionPointContainer> points;
+    points.Query(control, IID_IConnectionPointContainer);
+    Check(points->FindConnectionPoint(DIID_DWebBrowserEvents2, events_point_.Out()));
+    Check(events_point_->Advise(&events_, &cookie_));
+    events_.OnDocumentComplete = [this] {
+      if (OnDocumentComplete) OnDocumentComplete();
+    };
+  }
+
+  // The end of the browser, built or half built: no more events, the control closed
+  // (out of place, its own window gone), and the container no longer its site. The
+  // container is counted: the browser may release it later.
+  void LetGo() {
+    if (cookie_) events_point_->Unadvise(cookie_);
+    cookie_ = 0;
+    if (latestContainer == container_) latestContainer = nullptr;
+    if (IOleObject* control = container_->Browser()) control->Close(OLECLOSE_NOSAVE);
+    container_->Dismiss();
+    container_ = nullptr;
+  }
+
   // Keys typed into the page go to the browser first (tabbing between fields, editing
   // keys), as a browser on its own would have them.
   bool TranslateKey(MSG& msg) {
@@ -381,7 +400,7 @@ class TBrowserHost final : public IWebBrowser, public IOleInPlaceSite, public IO
   }
 
   HWND window_;
-  std::unique_ptr<TWBContainer> container_;
+  TWBContainer* container_ = nullptr;  // holds one reference until LetGo
   Ptr<IWebBrowser2> browser_;
   TBrowserEvents events_;
   Ptr<IConnectionPoint> events_point_;

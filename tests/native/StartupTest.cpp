@@ -183,20 +183,25 @@ TEST_P(DataFolderFailure, FallsBackToRootConfigFile) {
             "[Global]\r\nAutoStop=1\r\nOutputPath=C:\\Users\\user\\Documents\r\nAutoSlideTime=5\r\n");
 }
 
-TEST_F(StartupTest, BrowserThatCannotBeHostedLeavesAnEmptyWindow) {
+TEST_F(StartupTest, BrowserThatCannotBeHostedIsReportedAndEndsTheProgram) {
   Install("C:\\Office", "12.0", "1.0", "XP");
   pagehost::InstallBrowserFactory([](vcl::TForm&) -> std::unique_ptr<pagehost::IWebBrowser> {
     throw pagehost::EPageError("Browser's Default interface does not support IOleObject");
   });
-  std::string caption;
-  widgets->WhenIdle([&] {
-    caption = Form_main->Caption();
-    Form_main->Close();
-  });
-  RunProgram();
+  bool visibleAtBox = true;
+  widgets->OnMessage = [&](const vcl::headless::ShownMessage&) { visibleAtBox = Form_main->Visible(); };
+  ProductVersion = "untouched";
+  RunProgram();  // no user action: the headless loop fails if the program waits for one
   ASSERT_EQ(widgets->Messages.size(), 1u);
-  EXPECT_EQ(widgets->Messages[0].Text, "Browser's Default interface does not support IOleObject");
-  EXPECT_EQ(caption, "Norvane Slidereel (1.0)") << "the program did not go on to its first show";
+  EXPECT_EQ(widgets->Messages[0].Text, "Error: Browser's Default interface does not support IOleObject");
+  EXPECT_EQ(widgets->Messages[0].Type, TMsgDlgType::mtError);
+  EXPECT_FALSE(visibleAtBox) << "the box is over an empty main window";
+  EXPECT_EQ(ProductVersion, "untouched") << "the first show's checks ran";
+  EXPECT_TRUE(pagehost::headless::NavigationsRequested().empty());
+  // The shutdown is the usual one: COM left and the configuration written.
+  EXPECT_EQ(world->ComApartments, 0);
+  EXPECT_TRUE(Exists(DataFolder + "\\Config.ini"));
+  EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 0u);
 }
 
 TEST_F(StartupTest, UnusableProgramFolderIsReportedAndTolerated) {

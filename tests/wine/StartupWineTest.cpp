@@ -139,4 +139,40 @@ TEST(Startup, EmptyProductVersionStillStarts) {
   CloseProgram(p, main);
 }
 
+// Switches a library off for Slidecaster.exe alone, as Wine's per-program DLL overrides
+// do, while the object lives.
+class LibraryOff {
+ public:
+  explicit LibraryOff(const char* library) : library_(library) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    RegSetValueExA(key_, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  }
+  ~LibraryOff() {
+    RegDeleteValueA(key_, library_);
+    RegCloseKey(key_);
+  }
+
+ private:
+  static constexpr const char* Key = "Software\\Wine\\AppDefaults\\Slidecaster.exe\\DllOverrides";
+  const char* library_;
+  HKEY key_ = nullptr;
+};
+
+// Without the system's browser library the browser cannot be hosted: the failure is the
+// one box, no window shows, and the program ends.
+TEST(Startup, BrowserThatCannotBeHostedEndsTheProgram) {
+  LibraryOff off("ieframe");
+  Process p = Launch(Exe());
+  ASSERT_TRUE(p.Handle);
+  MessageBoxSeen box = WaitForMessageBox(p.Id);
+  ASSERT_TRUE(box.Window) << "no message";
+  EXPECT_EQ(box.Text, "Error: Access denied.") << "Wine refuses a switched-off library so";
+  EXPECT_EQ(box.Caption, "Error");
+  EXPECT_EQ(FindTopLevel(p.Id, MainClass, [](HWND w) { return IsWindowVisible(w) != 0; }), nullptr)
+      << "the main window is visible behind the box";
+  PressOk(box.Window);
+  EXPECT_TRUE(p.WaitExit(15000)) << "the program went on after its one message";
+  p.Close();
+}
+
 }  // namespace
