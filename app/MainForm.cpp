@@ -161,8 +161,8 @@ void TForm_main::Navigate(const std::string& url) {
 }
 
 void TForm_main::FormDestroy() {
-  // Page objects go before the browser; the click adapters count no references, so they
-  // go right after the browser has let go of them; all of it before COM.
+  // Page objects go before the browser, the click adapters (counted: the page may still
+  // hold them) right after it; all of it before COM.
   ErrorLine = nullptr;
   WebBrowser1.reset();
   for (auto* event : EventAdapters()) event->reset();
