@@ -1,6 +1,7 @@
 #include "CapForm.h"
 
 #include "AppContext.h"
+#include "AudioCap.h"
 #include "GlobalFunc.h"
 #include "platform/Platform.h"
 #include "vcl/IniFiles.h"
@@ -8,7 +9,8 @@
 
 TForm_cap* Form_cap = nullptr;
 
-std::unique_ptr<vcl::TEvent> CaptureDoneEvent;
+std::shared_ptr<vcl::TEvent> CaptureDoneEvent;
+std::int32_t PowerPointShellStarted = 0;
 std::atomic<bool> CapturePaused{false};
 std::atomic<std::int32_t> CaptureSeconds{0};
 std::atomic<std::int32_t> CurrentSlideIndex{0};
@@ -92,14 +94,24 @@ TForm_cap::TForm_cap() {
   Timer2 = MakeTimer(this, "Timer2", StatusPeriod);
   Timer3 = MakeTimer(this, "Timer3", AnimationPeriod);
 
+  Button_cancel->OnClick = [this] { Button_cancelClick(); };
+  Button_stop->OnClick = [this] { Button_stopClick(); };
+  Button_pause->OnClick = [this] { Button_pauseClick(); };
+  Button_next->OnClick = [this] { Button_nextClick(); };
+  Button_dvdcancel->OnClick = [this] { Button_dvdcancelClick(); };
+  Timer1->OnTimer = [this] { Timer1Timer(); };
+  Timer2->OnTimer = [this] { Timer2Timer(); };
+  Timer3->OnTimer = [this] { Timer3Timer(); };
+
   OnCreate = [this] { FormCreate(); };
+  OnShow = [this] { FormShow(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnHide = [this] { FormHide(); };
   OnDestroy = [this] { FormDestroy(); };
 }
 
 void TForm_cap::FormCreate() {
-  CaptureDoneEvent = std::make_unique<vcl::TEvent>(true, true);
+  CaptureDoneEvent = std::make_shared<vcl::TEvent>(true, true);
   CheckBox_autostop->SetCaption("Auto stop(Disk free size <= 100MB)");
   CheckBox_autostop->SetChecked(vcl::TIniFile(ConfigFile).ReadBool("Global", "AutoStop", true));
 }
@@ -109,6 +121,7 @@ bool TForm_cap::FormCloseQuery() { return !CloseLocked; }
 void TForm_cap::FormHide() { EnableScreenSaver(); }
 
 void TForm_cap::FormDestroy() {
+  AudioCapture.reset();
   CaptureDoneEvent.reset();
   vcl::TIniFile(ConfigFile).WriteBool("Global", "AutoStop", CheckBox_autostop->Checked());
 }

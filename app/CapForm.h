@@ -3,9 +3,11 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/Automation.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
@@ -42,16 +44,56 @@ class TForm_cap : public vcl::TForm {
   void FormHide();
   void FormDestroy();
 
+  // The conversion, from the window's show to the result page.
+  void FormShow();
+  void BeginRecording();
+  void Timer2Timer();
+  void Timer1Timer();
+  void Button_nextClick();
+  void Button_pauseClick();
+  void Button_stopClick();
+  void Button_cancelClick();
+  // The DVD authoring page.
+  void Button_dvdcancelClick();
+  void Timer3Timer();
+  void ShowDVDStep();
+  void FinishDVDDone();
+  void FinishDVDCanceled();
+
+  // The presentation program and its slide show window.
+  bool LoadShowHook();
+  bool LaunchPowerPoint();
+  void ReportSlideShowMissing();
+  void NextSlide();
+  void LastSlideStop();
+  bool StopSlideShow();
+  void WriteBuildReport();
+
   // State of the running conversion.
   bool CloseLocked = false;  // the title bar's close box is refused meanwhile
   std::string DriveName;     // drive part of the job folder, upper case
   std::int32_t FreeMB = 0;   // last free-space reading of that drive
+  platform::AutomationObject PptApplication, PptPresentation;
+  std::shared_ptr<platform::IEventSink> EventSink;
+  std::uint32_t SinkCookie = 0;
+  std::int32_t SlideCount = -1;  // with the end marker, once the slides are prepared
+
+ private:
+  bool TakeOverSlideShow();
+  bool EndEncoderThread();
+  void EndConversion(bool canceled);
+  void FailAndClose(const std::string& text);
+  std::function<void()> installedUninstall_;
+  bool recordingEnded_ = false;  // a Stop or Cancel has run for this recording
 };
 
 extern TForm_cap* Form_cap;
 
-// Set whenever no encoder thread runs; Stop and Cancel wait for it.
-extern std::unique_ptr<vcl::TEvent> CaptureDoneEvent;
+// Set whenever no encoder thread runs; Stop and Cancel wait for it. The encoder thread
+// holds it too.
+extern std::shared_ptr<vcl::TEvent> CaptureDoneEvent;
+// 1 when the presentation program was started from the command line.
+extern std::int32_t PowerPointShellStarted;
 extern std::atomic<bool> CapturePaused;
 extern std::atomic<std::int32_t> CaptureSeconds;  // written by the encoder thread
 extern std::string DVDStepText;                   // handed to the main thread by synchronised calls

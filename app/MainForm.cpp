@@ -305,6 +305,11 @@ void TForm_main::ShowFatalError() {
   Close();
 }
 
+void ShowFatalErrorText(const std::string& text) {
+  LastErrorText = text;
+  Form_main->ShowFatalError();
+}
+
 // ---- page state ----
 
 namespace {

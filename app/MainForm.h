@@ -127,3 +127,6 @@ extern const char* const Page3URL;
 
 // The text of the failure that ShowFatalError reports.
 extern std::string LastErrorText;
+// A failure the program cannot go on from, on the main thread: its text becomes
+// LastErrorText and ShowFatalError reports it.
+void ShowFatalErrorText(const std::string& text);

@@ -22,5 +22,9 @@ IFileSystem& Files() { return Require(Installed().Files, "files"); }
 IRegistry& Registry() { return Require(Installed().Registry, "registry"); }
 IProcesses& Processes() { return Require(Installed().Processes, "processes"); }
 IAudioDevices& Audio() { return Require(Installed().Audio, "audio devices"); }
+IWindows& Windows() { return Require(Installed().Windows, "windows"); }
+ILibraries& Libraries() { return Require(Installed().Libraries, "libraries"); }
+IAutomation& Automation() { return Require(Installed().Automation, "automation"); }
+IEncoderBridge& Bridge() { return Require(Installed().Bridge, "encoder bridge"); }
 
 }  // namespace platform

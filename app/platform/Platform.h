@@ -3,6 +3,7 @@
 // native tests. A backend installs its services once at start (InstallPlatform).
 #pragma once
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/AudioDevices.h"
+#include "platform/Automation.h"
 
 namespace platform {
 
@@ -58,6 +60,8 @@ class ISystem {
   virtual void CloseHandle(Handle h) = 0;
   virtual LocalTime Now() = 0;
   virtual LocaleNames Locale() = 0;
+  // A date in the user's long date format.
+  virtual std::string LongDate(const LocalTime& date) = 0;
   // Whether a byte opens a double-byte character in the system's ANSI code page.
   virtual bool IsLeadByte(unsigned char byte) = 0;
   // ANSI text of the system's code page as UTF-8, for files that declare UTF-8.
@@ -80,6 +84,7 @@ class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
   virtual bool FileExists(const std::string& path) = 0;
+  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;  // nullopt: no such file
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool CreateDir(const std::string& path) = 0;  // one level
   virtual bool RemoveFile(const std::string& path) = 0;
@@ -116,6 +121,22 @@ struct WindowEntry {
   std::uint32_t ProcessId = 0;
 };
 
+// An anonymous pipe whose two ends a child process may inherit.
+class IPipe {
+ public:
+  virtual ~IPipe() = default;  // closes what is still open
+  // Blocks until bytes come; false when the pipe is closed or broken.
+  virtual bool Read(char* buffer, unsigned size, unsigned& got) = 0;
+  virtual void CloseReadEnd() = 0;
+  virtual void CloseWriteEnd() = 0;
+};
+
+// A started child process; the program keeps only its handles, which it closes.
+class IChildProcess {
+ public:
+  virtual ~IChildProcess() = default;  // closes the process and thread handles
+};
+
 // Running processes and the top-level windows, in the system's order.
 class IProcesses {
  public:
@@ -123,6 +144,52 @@ class IProcesses {
   virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;  // nullopt: no snapshot
   virtual bool Terminate(std::uint32_t processId, unsigned exitCode) = 0;
   virtual std::vector<WindowEntry> TopLevelWindows() = 0;
+  // nullptr when the pipe cannot be made.
+  virtual std::unique_ptr<IPipe> CreateInheritablePipe() = 0;
+  // Starts a command line with a hidden window, standard input from input's read end and
+  // standard output and error into output's write end (a missing pipe gives no handle);
+  // nullptr when the process cannot be started.
+  virtual std::unique_ptr<IChildProcess> StartRedirected(const std::string& commandLine, IPipe* input,
+                                                         IPipe* output) = 0;
+  // Has the shell start a program with a hidden window, no verb and no working folder; its
+  // answer is not looked at.
+  virtual void ShellStartHidden(const std::string& file, const std::string& parameters) = 0;
+};
+
+// Other programs' windows, as the capture session takes the slide show window over.
+class IWindows {
+ public:
+  virtual ~IWindows() = default;
+  virtual Handle FindTopLevel(const std::string& className) = 0;  // any title; 0 when none
+  virtual Handle SetParent(Handle child, Handle parent) = 0;      // the former parent; 0 on failure
+  virtual bool SetLayeredAttributes(Handle window, std::uint32_t colorKey, std::uint8_t alpha,
+                                    std::uint32_t flags) = 0;
+  virtual std::uint32_t ExStyle(Handle window) = 0;
+  virtual void SetExStyle(Handle window, std::uint32_t style) = 0;
+  virtual bool Redraw(Handle window, std::uint32_t flags) = 0;  // the whole window
+  // Sends a typed character (lParam 0) and returns once the window has handled it.
+  virtual void SendChar(Handle window, std::uint32_t code) = 0;
+};
+
+// The encoder bridge's two entry points for DVD authoring; each returns when its outside
+// library has finished.
+class IEncoderBridge {
+ public:
+  virtual ~IEncoderBridge() = default;
+  virtual void video2(const std::string& command) = 0;
+  virtual void video3(const std::string& command) = 0;
+};
+
+// Libraries the program loads by name for the rest of the run.
+class ILibraries {
+ public:
+  virtual ~ILibraries() = default;
+  // The module if it is loaded already, else loaded now; false when neither.
+  virtual bool Load(const std::string& file) = 0;
+  // An export taking a window handle and answering a number; empty when missing.
+  virtual std::function<std::uint32_t(Handle)> WindowEntry(const std::string& file, const std::string& name) = 0;
+  // An export without arguments; empty when missing.
+  virtual std::function<void()> PlainEntry(const std::string& file, const std::string& name) = 0;
 };
 
 struct Services {
@@ -131,6 +198,10 @@ struct Services {
   std::unique_ptr<IRegistry> Registry;
   std::unique_ptr<IProcesses> Processes;
   std::unique_ptr<IAudioDevices> Audio;
+  std::unique_ptr<IWindows> Windows;
+  std::unique_ptr<ILibraries> Libraries;
+  std::unique_ptr<IAutomation> Automation;
+  std::unique_ptr<IEncoderBridge> Bridge;
 };
 
 void InstallPlatform(Services services);
@@ -139,5 +210,9 @@ IFileSystem& Files();
 IRegistry& Registry();
 IProcesses& Processes();
 IAudioDevices& Audio();
+IWindows& Windows();
+ILibraries& Libraries();
+IAutomation& Automation();
+IEncoderBridge& Bridge();
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #include "vcl/Thread.h"
 
+#include "vcl/Forms.h"
+#include "vcl/SysUtils.h"
+
 namespace vcl {
 
 TThread::~TThread() {
@@ -27,8 +30,10 @@ void TThread::Resume() {
 void TThread::Run(bool selfFreeing, const std::shared_ptr<TEventPeer>& finished) {
   try {
     Execute();
+  } catch (const std::exception& e) {
+    Failed(e.what());
   } catch (...) {
-    // A worker's failure must not take the process down; Execute reports its own.
+    Failed("Unknown failure in a worker thread");
   }
   if (selfFreeing) delete this;
   else finished->Set();
@@ -43,6 +48,30 @@ void TThread::WaitFor() {
 }
 
 void TThread::Synchronize(const std::function<void()>& fn) { Widgetset().Synchronize(fn); }
+
+void TThread::Failed(const std::string& message) {
+  Synchronize([&] { Application.HandleException(Exception(message)); });
+}
+
+void TThreadRef::Set(const TThread& thread) {
+  std::lock_guard<std::mutex> g(lock_);
+  request_ = thread.TerminateRequest();
+}
+
+void TThreadRef::Clear() {
+  std::lock_guard<std::mutex> g(lock_);
+  request_.reset();
+}
+
+bool TThreadRef::Assigned() const {
+  std::lock_guard<std::mutex> g(lock_);
+  return request_ != nullptr;
+}
+
+void TThreadRef::Terminate() {
+  std::lock_guard<std::mutex> g(lock_);
+  if (request_) *request_ = true;
+}
 
 TEvent::TEvent(bool manualReset, bool initialState)
     : peer_(Widgetset().NewEvent(manualReset, initialState)) {}

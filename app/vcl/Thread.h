@@ -4,6 +4,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
 
 #include "vcl/Widgetset.h"
@@ -19,8 +21,10 @@ class TThread {
   TThread& operator=(const TThread&) = delete;
 
   void Resume();
-  void Terminate() { terminated_ = true; }
-  bool Terminated() const { return terminated_; }
+  void Terminate() { *terminated_ = true; }
+  bool Terminated() const { return *terminated_; }
+  // The terminate request as a value of its own, valid after the thread object is gone.
+  std::shared_ptr<std::atomic<bool>> TerminateRequest() const { return terminated_; }
   // The object frees itself when Execute has returned; set before Resume.
   bool FreeOnTerminate = false;
   void WaitFor();  // joins a thread that does not free itself
@@ -30,17 +34,34 @@ class TThread {
 
  protected:
   virtual void Execute() = 0;
+  // A failure that left Execute: by default shown in an error box on the main thread.
+  virtual void Failed(const std::string& message);
   // Runs fn on the main thread; this thread waits until it has run.
   void Synchronize(const std::function<void()>& fn);
 
  private:
   void Run(bool selfFreeing, const std::shared_ptr<TEventPeer>& finished);
-  std::atomic<bool> terminated_{false};
+  std::shared_ptr<std::atomic<bool>> terminated_ = std::make_shared<std::atomic<bool>>(false);
   std::thread thread_;
   // Set when Execute has returned, so that waiting for the thread on the main thread
   // keeps serving synchronised calls (and, headless, lets virtual time run on).
   std::shared_ptr<TEventPeer> finished_;
   bool started_ = false;
+};
+
+// Another thread's reference to a running thread, which that thread clears as it ends:
+// it reaches only the thread's terminate request, never the object, so asking a thread
+// that has just freed itself to stop is harmless.
+class TThreadRef {
+ public:
+  void Set(const TThread& thread);
+  void Clear();
+  bool Assigned() const;
+  void Terminate();  // when assigned
+
+ private:
+  mutable std::mutex lock_;
+  std::shared_ptr<std::atomic<bool>> request_;
 };
 
 class TEvent {

@@ -134,6 +134,13 @@ class System final : public ISystem {
   }
   LocaleNames Locale() override { return w_.Locale; }
   bool IsLeadByte(unsigned char byte) override { return w_.IsLeadByte(byte); }
+  // "dddd, MMMM dd, yyyy", the English long date.
+  std::string LongDate(const LocalTime& d) override {
+    const int m = d.Month <= 2 ? d.Month + 12 : d.Month, y = d.Month <= 2 ? d.Year - 1 : d.Year;
+    const int weekday = (d.Day + 13 * (m + 1) / 5 + y + y / 4 - y / 100 + y / 400 + 6) % 7;  // 0 Sunday
+    return w_.LongDayNames.at(static_cast<size_t>(weekday)) + ", " + w_.LongMonthNames.at(static_cast<size_t>(d.Month - 1)) +
+           vcl::Format(" %.2d, %d", d.Day, d.Year);
+  }
   std::string AnsiToUtf8(const std::string& text) override { return w_.AnsiToUtf8(text); }
   void Sleep(unsigned ms) override { w_.Clock.Sleep(ms); }
   std::vector<MonitorInfo> Monitors() override { return w_.Monitors; }
@@ -155,6 +162,11 @@ class FileSystem final : public IFileSystem {
   bool FileExists(const std::string& path) override {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(w_.HostPath(path), ec);
+  }
+  std::optional<std::uint64_t> FileSize(const std::string& path) override {
+    std::error_code ec;
+    if (!FileExists(path)) return std::nullopt;
+    return static_cast<std::uint64_t>(fs::file_size(w_.HostPath(path), ec));
   }
   bool DirectoryExists(const std::string& path) override {
     std::error_code ec;
@@ -257,10 +269,12 @@ class Processes final : public IProcesses {
  public:
   explicit Processes(World& w) : w_(w) {}
   std::optional<std::vector<ProcessEntry>> Snapshot() override {
+    std::lock_guard<std::mutex> g(w_.Clock.Lock());
     if (w_.SnapshotFails) return std::nullopt;
     return w_.Processes;
   }
   bool Terminate(std::uint32_t pid, unsigned) override {
+    std::lock_guard<std::mutex> g(w_.Clock.Lock());
     for (auto it = w_.Processes.begin(); it != w_.Processes.end(); ++it)
       if (it->ProcessId == pid) {
         w_.Processes.erase(it);
@@ -269,7 +283,18 @@ class Processes final : public IProcesses {
       }
     return false;
   }
-  std::vector<WindowEntry> TopLevelWindows() override { return w_.Windows; }
+  std::vector<WindowEntry> TopLevelWindows() override {
+    std::lock_guard<std::mutex> g(w_.Clock.Lock());
+    return w_.Windows;
+  }
+  std::unique_ptr<IPipe> CreateInheritablePipe() override { return MakePipe(w_); }
+  std::unique_ptr<IChildProcess> StartRedirected(const std::string& commandLine, IPipe* input,
+                                                 IPipe* output) override {
+    return StartChild(w_, commandLine, input, output);
+  }
+  void ShellStartHidden(const std::string& file, const std::string& parameters) override {
+    ShellStart(w_, file, parameters);
+  }
 
  private:
   World& w_;
@@ -284,6 +309,10 @@ Services MakeServices(World& world) {
   s.Registry = std::make_unique<Registry>(world);
   s.Processes = std::make_unique<Processes>(world);
   s.Audio = MakeAudioDevices(world.Audio);
+  s.Windows = MakeWindows(world);
+  s.Libraries = MakeLibraries(world);
+  s.Automation = MakeAutomation(world);
+  s.Bridge = MakeBridge(world);
   return s;
 }
 

@@ -1,7 +1,9 @@
 // The headless platform: Windows paths mapped onto a folder of the test, and processes,
 // windows, registry values, shell folders, locale and time as the test scripts them.
 #pragma once
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessAudio.h"
+#include "platform/headless/HeadlessSession.h"
 #include "platform/headless/VirtualClock.h"
 
 namespace platform::headless {
@@ -33,6 +36,9 @@ struct World {
   std::multiset<std::string> Mutexes;             // one name per open handle, any process
   bool MutexCreationFails = false;
   LocaleNames Locale;
+  std::array<std::string, 12> LongMonthNames{"January", "February", "March", "April", "May", "June", "July",
+                                             "August", "September", "October", "November", "December"};
+  std::array<std::string, 7> LongDayNames{"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
   int CodePage = 1252;  // the ANSI code page; 932 has double-byte characters
   bool IsLeadByte(unsigned char byte) const;
   std::string AnsiToUtf8(const std::string& text) const;
@@ -54,6 +60,19 @@ struct World {
   std::vector<std::uint32_t> Terminated;  // process ids, in the order they were ended
   std::vector<WindowEntry> Windows;
   ScriptedAudio Audio;  // no audio input device unless a test adds some
+  // The outside programs of a recording and the windows the session works on.
+  ScriptedPresentationProgram PowerPoint;
+  ScriptedEncoder Encoder;
+  ScriptedHookLibrary HookLibrary;
+  // The encoder bridge: the commands it was given, in order, and what its libraries make.
+  struct {
+    std::vector<std::string> Commands;
+    bool MultiplexerWrites = true, AuthoringWrites = true;
+    std::function<void(const std::string&)> OnCall;  // runs inside each call
+  } Bridge;
+  std::map<Handle, ScriptedWindow> WindowStates;
+  Handle NextHandle = 0x10000;
+  std::uint32_t NextProcessId = 5000;
 
   // The host path for a Windows path (relative ones against CurrentDir).
   std::filesystem::path HostPath(const std::string& windowsPath) const;
