@@ -11,6 +11,11 @@ using vcl::Application;
 
 int RunProgram() {
   Application.Initialize();
+  // The presentation program reaches the event sink through the program's class factory.
+  if (!platform::Automation().StartServer()) return 0;
+  struct ServerOffered {
+    ~ServerOffered() { platform::Automation().StopServer(); }
+  } serverOffered;
 
   const platform::MutexResult lock = platform::System().CreateNamedMutex("DEZUDIVODOD_OnlyOne");
   if (!lock.Mutex) {

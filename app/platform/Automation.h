@@ -81,6 +81,11 @@ class IAutomation {
   virtual AutomationObject GetActiveObject(const std::string& progId) = 0;
   // An object of the program's event sink class whose calls go to handler.
   virtual std::shared_ptr<IEventSink> CreateEventSink(SinkHandler handler) = 0;
+  // At the program's start: registers the sink's class and type library (a failure is
+  // ignored) and offers its class factory; false when the command line asked only to
+  // register or unregister ("REGSERVER", "UNREGSERVER"), after which the program ends.
+  virtual bool StartServer() = 0;
+  virtual void StopServer() = 0;  // withdraws the class factory
 };
 
 // Late-bound calls in the program's own words.

@@ -62,6 +62,7 @@ struct World {
   ScriptedAudio Audio;  // no audio input device unless a test adds some
   // The outside programs of a recording and the windows the session works on.
   ScriptedPresentationProgram PowerPoint;
+  ScriptedServer Server;
   ScriptedEncoder Encoder;
   ScriptedHookLibrary HookLibrary;
   // The encoder bridge: the commands it was given, in order, and what its libraries make.

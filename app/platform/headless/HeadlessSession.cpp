@@ -258,6 +258,16 @@ class Automation final : public IAutomation {
   std::shared_ptr<IEventSink> CreateEventSink(SinkHandler handler) override {
     return std::make_shared<Sink>(std::move(handler));
   }
+  bool StartServer() override {
+    w_.Server.Calls.push_back("start");
+    if (w_.Server.RegisterOnly) return false;
+    w_.Server.Offered = true;
+    return true;
+  }
+  void StopServer() override {
+    w_.Server.Calls.push_back("stop");
+    w_.Server.Offered = false;
+  }
 
  private:
   World& w_;

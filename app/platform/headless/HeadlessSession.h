@@ -55,6 +55,13 @@ struct ScriptedPresentationProgram {
   int Advised = 0;  // connections made minus those undone
 };
 
+// The program's own automation server: what its command line asks, and what was done.
+struct ScriptedServer {
+  bool RegisterOnly = false;  // "REGSERVER" or "UNREGSERVER"
+  bool Offered = false;
+  std::vector<std::string> Calls;
+};
+
 struct ScriptedEncoder {
   int FailingPipe = 0;         // 1 or 2: that pipe cannot be made
   bool StartFails = false;
