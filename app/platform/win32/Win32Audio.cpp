@@ -8,6 +8,9 @@
 #include <utility>
 
 #include "platform/win32/ComError.h"
+#include "platform/win32/ComRef.h"
+#include "platform/win32/Win32CaptureGraph.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -19,42 +22,22 @@ void Check(HRESULT hr) {
   if (FAILED(hr)) Fail(hr);
 }
 
-// One counted reference, released once when the holder goes.
-template <class T>
-class Ref {
- public:
-  Ref() = default;
-  ~Ref() {
-    if (p_) p_->Release();
-  }
-  Ref(Ref&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  Ref& operator=(Ref&&) = delete;
-  // For a call that hands out a reference; the holder must be empty.
-  T** Out() { return &p_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
 // UTF-16 text as 8-bit text in the system's ANSI code page.
 std::string Ansi(const wchar_t* text, size_t length) {
-  if (length == 0) return "";
-  const int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  if (n == 0 || WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &s[0], n, nullptr, nullptr) != n)
-    Fail(HRESULT_FROM_WIN32(GetLastError()));
+  std::string s;
+  if (!ToAnsi(text, length, s)) Fail(HRESULT_FROM_WIN32(GetLastError()));
   return s;
 }
 
 class Pin final : public IAudioPin {
  public:
   explicit Pin(Ref<IPin> pin) : pin_(std::move(pin)) {}
+  bool SetLineEnabled(bool enable) override {
+    Ref<IAMAudioInputMixer> mixer;
+    if (FAILED(pin_->QueryInterface(IID_IAMAudioInputMixer, mixer.OutVoid())) || !mixer) return false;
+    mixer->put_Enable(enable ? TRUE : FALSE);  // a line that refuses is not looked at
+    return true;
+  }
 
  private:
   Ref<IPin> pin_;
@@ -117,6 +100,12 @@ class Moniker final : public IAudioMoniker {
     }
     return list;
   }
+  std::shared_ptr<IGraphFilter> BindFilter() override {
+    Ref<IBaseFilter> filter;
+    if (FAILED(moniker_->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.OutVoid())) || !filter)
+      return nullptr;
+    return MakeGraphFilter(std::move(filter));
+  }
 
  private:
   Ref<IMoniker> moniker_;
@@ -162,6 +151,11 @@ class AudioDevices final : public IAudioDevices {
       return nullptr;
     return std::make_unique<DeviceEnumerator>(std::move(e));
   }
+  std::shared_ptr<IFilterGraph> CreateFilterGraph() override { return win32::CreateFilterGraph(); }
+  std::shared_ptr<ICaptureGraphBuilder> CreateCaptureGraphBuilder() override {
+    return win32::CreateCaptureGraphBuilder();
+  }
+  std::shared_ptr<IGraphFilter> CreatePipeFilter() override { return win32::CreatePipeFilter(); }
 };
 
 }  // namespace

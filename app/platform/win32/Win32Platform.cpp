@@ -1,10 +1,13 @@
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Audio.h"
+#include "platform/win32/Win32ChildProcess.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -49,6 +52,20 @@ class System final : public ISystem {
     GetLocalTime(&st);
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
   }
+  std::string LongDate(const LocalTime& date) override {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(date.Year);
+    st.wMonth = static_cast<WORD>(date.Month);
+    st.wDay = static_cast<WORD>(date.Day);
+    // The day of the week comes from the date itself.
+    FILETIME ft;
+    if (SystemTimeToFileTime(&st, &ft)) FileTimeToSystemTime(&ft, &st);
+    const int n = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, nullptr, 0);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<size_t>(n), '\0');
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, &text[0], n) <= 0) return std::string();
+    return text.c_str();
+  }
   LocaleNames Locale() override {
     LocaleNames names;
     for (int i = 0; i < 12; ++i) names.ShortMonthNames[static_cast<size_t>(i)] = Info(LOCALE_SABBREVMONTHNAME1 + i);
@@ -57,12 +74,11 @@ class System final : public ISystem {
     return names;
   }
   std::string AnsiToUtf8(const std::string& text) override {
-    if (text.empty()) return text;
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], static_cast<int>(wide.size()));
+    const std::wstring wide = Wide(text);
+    if (wide.empty()) return std::string();
     const int wideSize = static_cast<int>(wide.size());
-    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)), '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
     return utf8;
   }
@@ -98,6 +114,13 @@ class FileSystem final : public IFileSystem {
   bool FileExists(const std::string& path) override {
     DWORD a = GetFileAttributesA(path.c_str());
     return !path.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  std::optional<std::uint64_t> FileSize(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
   bool DirectoryExists(const std::string& path) override {
     DWORD a = GetFileAttributesA(path.c_str());
@@ -205,6 +228,14 @@ class Processes final : public IProcesses {
     EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
     return list;
   }
+  std::unique_ptr<IPipe> CreateInheritablePipe() override { return win32::CreateInheritablePipe(); }
+  std::unique_ptr<IChildProcess> StartRedirected(const std::string& commandLine, IPipe* input,
+                                                 IPipe* output) override {
+    return win32::StartRedirected(commandLine, input, output);
+  }
+  void ShellStartHidden(const std::string& file, const std::string& parameters) override {
+    ShellExecuteA(nullptr, nullptr, file.c_str(), parameters.c_str(), nullptr, SW_HIDE);
+  }
 
  private:
   static BOOL CALLBACK AddWindow(HWND w, LPARAM out) {
@@ -224,6 +255,10 @@ Services MakeServices() {
   s.Registry = std::make_unique<Registry>();
   s.Processes = std::make_unique<Processes>();
   s.Audio = MakeAudioDevices();
+  s.Windows = MakeWindows();
+  s.Libraries = MakeLibraries();
+  s.Automation = MakeAutomation();
+  s.Bridge = MakeEncoderBridge();
   return s;
 }
 
