@@ -63,6 +63,7 @@ TEST_F(CapFormTest, DoneEventStartsSetAndStaysSetUntilReset) {
 
 TEST_F(CapFormTest, RefusesToCloseWhileLockedAndSwitchesTheScreenSaverBackOnWhenHidden) {
   Start();
+  Form_cap->OnShow = nullptr;  // shown here without a conversion
   Form_cap->Show();
   world->ScreenSaverActive = false;
   Form_cap->CloseLocked = true;

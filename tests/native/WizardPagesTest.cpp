@@ -404,6 +404,7 @@ TEST(ResourceFiles, EveryResourceAndEveryStylesheetPictureExists) {
   static const std::regex line(R"(\n(\w+)\s+(\w+)\s+"([^"]+)\")");
   std::set<std::string> names;
   for (std::sregex_iterator it(script.begin(), script.end(), line), end; it != end; ++it) {
+    if ((*it)[2].str() == "TYPELIB") continue;  // compiled by the build from its description
     EXPECT_TRUE(std::filesystem::exists(std::string(SLIDECASTER_SOURCE_DIR) + "/" + (*it)[3].str())) << (*it)[3];
     names.insert(vcl::UpperCase((*it)[2].str() + "/" + (*it)[1].str()));
   }

@@ -17,17 +17,16 @@ void Log(ScriptedAudio& audio, const std::string& entry) {
 
 class Pin final : public IAudioPin {
  public:
-  Pin(ScriptedAudio& audio, size_t index, bool mixer) : audio_(audio), index_(index), mixer_(mixer) {}
+  Pin(ScriptedAudio& audio, size_t device, size_t index) : audio_(audio), device_(device), index_(index) {}
   bool SetLineEnabled(bool enable) override {
-    if (!mixer_) return false;
+    if (!audio_.Devices.at(device_).Pins.at(index_).HasMixer) return false;
     Log(audio_, "line " + std::to_string(index_) + (enable ? " on" : " off"));
     return true;
   }
 
  private:
   ScriptedAudio& audio_;
-  size_t index_;
-  bool mixer_;
+  size_t device_, index_;
 };
 
 class StreamConfig final : public IStreamConfig {
@@ -174,7 +173,7 @@ class Moniker final : public IAudioMoniker {
     if (!d.FilterBinds) return std::nullopt;
     std::vector<AudioPinInfo> pins;
     for (size_t i = 0; i < d.Pins.size(); ++i)
-      pins.push_back(AudioPinInfo{d.Pins[i].Name, d.Pins[i].Input, std::make_shared<Pin>(audio_, i, d.Pins[i].HasMixer)});
+      pins.push_back(AudioPinInfo{d.Pins[i].Name, d.Pins[i].Input, std::make_shared<Pin>(audio_, device_, i)});
     return pins;
   }
   std::shared_ptr<IGraphFilter> BindFilter() override {

@@ -111,6 +111,12 @@ std::unique_ptr<IChildProcess> StartChild(World& world, const std::string& comma
   return std::make_unique<Child>();
 }
 
+void EndEncoder(World& world) {
+  std::lock_guard<std::mutex> g(world.Clock.Lock());
+  if (world.Encoder.Running) Pipe::Exit(world);
+  if (world.Encoder.Reader) world.Clock.Wake(*world.Encoder.Reader);
+}
+
 void ShellStart(World& world, const std::string& file, const std::string& parameters) {
   std::lock_guard<std::mutex> g(world.Clock.Lock());
   ScriptedPresentationProgram& p = world.PowerPoint;

@@ -21,13 +21,20 @@ class Windows final : public IWindows {
   Handle FindTopLevel(const std::string& className) override {
     Guard g(w_.Clock.Lock());
     ScriptedPresentationProgram& ppt = w_.PowerPoint;
+    bool shown = false;
+    for (const auto& [handle, window] : w_.WindowStates) shown = shown || (window.Class == "screenClass" && !window.Closed);
     if (className == "screenClass" && ppt.ShowRunning && !ppt.WindowNever &&
-        w_.Clock.NowMs() >= ppt.ShowStartMs + ppt.WindowDelayMs && !showWindow_) {
-      showWindow_ = w_.NextHandle++;
-      w_.WindowStates[showWindow_] = ScriptedWindow{"screenClass", 0, 0, 0x80000, true, 0, 2, 0, 0, {}, {}};
+        w_.Clock.NowMs() >= ppt.ShowStartMs + ppt.WindowDelayMs && !shown) {
+      const Handle handle = w_.NextHandle++;
+      ScriptedWindow show;
+      show.Class = "screenClass";
+      show.ExStyle = 0x80000;  // the hook made it layered and transparent
+      show.Layered = true;
+      show.LayeredFlags = 2;
+      w_.WindowStates[handle] = show;
     }
     for (const auto& [handle, window] : w_.WindowStates)
-      if (window.Class == className && window.Parent == 0) return handle;
+      if (window.Class == className && window.Parent == 0 && !window.Closed) return handle;
     return 0;
   }
   Handle SetParent(Handle child, Handle parent) override {
@@ -76,7 +83,6 @@ class Windows final : public IWindows {
 
  private:
   World& w_;
-  Handle showWindow_ = 0;
 };
 
 // ---- the hook library ----
@@ -161,8 +167,8 @@ class PptObject final : public IAutomationObject, public std::enable_shared_from
       if (m == "exit") {
         std::lock_guard<std::mutex> g(w_.Clock.Lock());
         p.ShowRunning = false;
-        for (auto it = w_.WindowStates.begin(); it != w_.WindowStates.end();)
-          it = it->second.Class == "screenClass" ? w_.WindowStates.erase(it) : std::next(it);
+        for (auto& [handle, window] : w_.WindowStates)
+          if (window.Class == "screenClass") window.Closed = true;
         return {};
       }
       if (m == "currentshowposition") return AutoValue::Integer(p.Position);
@@ -234,7 +240,9 @@ class PptObject final : public IAutomationObject, public std::enable_shared_from
       for (size_t i = 0; i < rest.size(); ++i) call += (i ? "," : "") + text(rest[i]);
       call += ")";
     }
+    std::lock_guard<std::mutex> g(w_.Clock.Lock());
     w_.PowerPoint.Calls.push_back(call + value);
+    w_.PowerPoint.LastCallMs[name] = w_.Clock.NowMs();
   }
   World& w_;
   std::string kind_;

@@ -31,6 +31,7 @@ struct ScriptedWindow {
   std::uint8_t Alpha = 0;
   std::uint32_t RedrawFlags = 0;
   std::vector<std::uint32_t> Chars;  // characters sent to it, in order
+  bool Closed = false;
   std::function<void(std::uint32_t)> OnChar;
 };
 
@@ -45,7 +46,8 @@ struct ScriptedPresentationProgram {
   bool AcceptsSinks = true;
 
   // What happened, for the tests.
-  std::vector<std::string> Calls;   // "Presentations.Open(C:\x.pptx,0,0,0)", "SlideShowWindow.Width=480" ...
+  std::vector<std::string> Calls;   // "Presentations.Open(&'C:\x.pptx',0,0,0)", "SlideShowWindow.Width=480" ...
+  std::map<std::string, std::uint64_t> LastCallMs;  // by "Kind.Member", on the clock
   std::vector<std::string> ShellStarts;  // "cmd.exe|<parameters>|<show>"
   bool Running = false, ActiveObject = false, ShowRunning = false;
   int Count = 0, Position = 0, AdvanceMode = 0;
@@ -97,6 +99,8 @@ std::unique_ptr<IPipe> MakePipe(World& world);
 std::unique_ptr<IChildProcess> StartChild(World& world, const std::string& commandLine, IPipe* input, IPipe* output);
 void ShellStart(World& world, const std::string& file, const std::string& parameters);
 void StartShowFromShell(World& world);  // under the clock lock
+// The encoder process ends as if killed: its output closes.
+void EndEncoder(World& world);
 std::unique_ptr<ILibraries> MakeLibraries(World& world);
 std::unique_ptr<IAutomation> MakeAutomation(World& world);
 std::unique_ptr<IEncoderBridge> MakeBridge(World& world);

@@ -110,6 +110,15 @@ void HeadlessWidgetset::Advance(unsigned ms) {
         due = at;
         next = timer;
       }
+    // Sleeping workers wake in time order with the timers.
+    {
+      Lock g(clock_.Lock());
+      const std::uint64_t wake = clock_.NextWake();
+      if (wake <= target && wake <= due) {
+        clock_.AdvanceTo(wake);
+        continue;
+      }
+    }
     if (!next) break;
     {
       Lock g(clock_.Lock());

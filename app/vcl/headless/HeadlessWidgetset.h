@@ -30,8 +30,8 @@ class HeadlessWidgetset final : public TWidgetset {
   explicit HeadlessWidgetset(platform::headless::VirtualClock& clock) : clock_(clock) {}
 
   // --- what tests use ---
-  // Moves the clock forward by ms, firing every timer that falls due on the way in
-  // time order, each with the main-thread queue pumped after it.
+  // Moves the clock forward by ms, firing every timer and waking every sleeping worker
+  // that falls due on the way in time order, each with the main-thread queue pumped after it.
   void Advance(unsigned ms);
   // Runs queued main-thread work until the queue is empty and no worker is running.
   void Pump();
