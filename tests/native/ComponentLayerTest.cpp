@@ -7,6 +7,7 @@
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/StdCtrls.h"
+#include "vcl/SysUtils.h"
 #include "vcl/Thread.h"
 
 namespace {
@@ -234,6 +235,22 @@ TEST_F(ComponentLayerTest, EventWaitsEndBySignalOrByVirtualTimeout) {
   EXPECT_EQ(world->Clock.NowMs(), 6500u);
   widgets->Pump();
   EXPECT_TRUE(freed);
+}
+
+class Failing : public TThread {
+ public:
+  Failing() { FreeOnTerminate = true; }
+
+ protected:
+  void Execute() override { throw vcl::Exception("The worker lost its file."); }
+};
+
+TEST_F(ComponentLayerTest, WorkerFailureIsReportedOnTheMainThread) {
+  (new Failing)->Resume();
+  widgets->Pump();
+  ASSERT_EQ(widgets->Messages.size(), 1u);
+  EXPECT_EQ(widgets->Messages[0].Text, "The worker lost its file.");
+  EXPECT_EQ(widgets->Messages[0].Type, vcl::TMsgDlgType::mtError);
 }
 
 class Instant : public TThread {

@@ -153,6 +153,15 @@ TEST_F(StartupTest, SecondCopyIsRefusedWithoutWindows) {
   EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 1u) << "only the running copy's handle is left";
 }
 
+TEST_F(StartupTest, RegistrationSwitchEndsTheProgramBeforeAnyWindow) {
+  world->Server.RegisterOnly = true;
+  RunProgram();
+  EXPECT_EQ(world->Server.Calls, std::vector<std::string>{"start"});
+  EXPECT_TRUE(widgets->Messages.empty());
+  EXPECT_EQ(DataFolder, "") << "no window was created";
+  EXPECT_EQ(world->Mutexes.count("DEZUDIVODOD_OnlyOne"), 0u);
+}
+
 TEST_F(StartupTest, MutexThatCannotBeCreatedEndsTheProgram) {
   world->MutexCreationFails = true;
   RunProgram();
