@@ -81,6 +81,7 @@ class TForm_cap : public vcl::TForm {
  private:
   bool TakeOverSlideShow();
   bool EndEncoderThread();
+  bool EndRecording();
   void EndConversion(bool canceled);
   void FailAndClose(const std::string& text);
   std::function<void()> installedUninstall_;

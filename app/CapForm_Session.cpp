@@ -165,25 +165,31 @@ bool TForm_cap::EndEncoderThread() {
   return true;
 }
 
-void TForm_cap::Button_stopClick() {
-  // A Stop that reaches a recording that has already ended (the end marker came just as
-  // the user pressed Stop) has nothing left to do.
-  if (recordingEnded_) return;
+// Stop and Cancel end the recording alike; false when a failure has ended the program.
+// A request that reaches a recording that has already ended (the end marker came just as
+// the user pressed Stop) has nothing left to do.
+bool TForm_cap::EndRecording() {
+  if (recordingEnded_) return false;
   recordingEnded_ = true;
   Timer2->SetEnabled(false);
   Timer1->SetEnabled(false);
   CloseLocked = false;
-  FinalCaptureSeconds = CaptureSeconds;
   try {
     StopSlideShow();
   } catch (const std::exception& e) {
     FailAndClose(std::string("Error: Cannot stop PowerPoint(") + e.what() + ")");
-    return;
+    return false;
   }
   CurrentWaitThread.Terminate();
   CurrentWaitThread.Clear();
   AudioCapture->StopCapture();
-  if (!EndEncoderThread()) return;
+  return EndEncoderThread();
+}
+
+void TForm_cap::Button_stopClick() {
+  if (recordingEnded_) return;
+  FinalCaptureSeconds = CaptureSeconds;
+  if (!EndRecording()) return;
 
   if (ConvertSettings.OutputFormat == FormatDVD) {
     const int w = TabSheet_progress->Width();
@@ -209,22 +215,8 @@ void TForm_cap::Button_stopClick() {
 
 void TForm_cap::Button_cancelClick() {
   if (recordingEnded_) return;
-  recordingEnded_ = true;
-  Timer2->SetEnabled(false);
-  Timer1->SetEnabled(false);
-  CloseLocked = false;
   ConvertCanceled = true;
-  try {
-    StopSlideShow();
-  } catch (const std::exception& e) {
-    FailAndClose(std::string("Error: Cannot stop PowerPoint(") + e.what() + ")");
-    return;
-  }
-  CurrentWaitThread.Terminate();
-  CurrentWaitThread.Clear();
-  AudioCapture->StopCapture();
-  if (!EndEncoderThread()) return;
-  EndConversion(true);
+  if (EndRecording()) EndConversion(true);
 }
 
 // The window closes and the main window shows the result: a finished conversion leaves
