@@ -255,6 +255,7 @@ TEST_F(SessionTest, EveryGraphFailureIsReportedWithItsCode) {
       {"no filter graph", step(GraphFailure::FilterGraph), 0},
       {"no capture builder", step(GraphFailure::CaptureBuilder), 0},
       {"builder refuses the graph", step(GraphFailure::SetFiltergraph), 0},
+      {"capture filter not bound", [](auto& a) { a.Devices[0].BindsForGraph = false; }, 3},
       {"capture filter not added", step(GraphFailure::AddCapture), 4},
       {"pipe filter not registered", step(GraphFailure::PipeFilter), 5},
       {"pipe filter not added", step(GraphFailure::AddPipe), 6},

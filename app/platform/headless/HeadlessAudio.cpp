@@ -177,7 +177,8 @@ class Moniker final : public IAudioMoniker {
     return pins;
   }
   std::shared_ptr<IGraphFilter> BindFilter() override {
-    if (!audio_.Devices.at(device_).FilterBinds) return nullptr;
+    const ScriptedAudioDevice& d = audio_.Devices.at(device_);
+    if (!d.FilterBinds || !d.BindsForGraph) return nullptr;
     return std::make_shared<GraphFilter>(audio_, &audio_.Devices.at(device_), "Audio Capture");
   }
 

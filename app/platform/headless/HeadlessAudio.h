@@ -22,6 +22,7 @@ struct ScriptedAudioDevice {
   bool PropertyBagBinds = true;
   bool NameReadable = true;
   bool FilterBinds = true;
+  bool BindsForGraph = true;  // its filter binds again when a graph is built
   // The capture pin (the first output pin) and its format.
   bool StreamConfig = true, FormatReadable = true, AcceptsFormat = true;
 };
