@@ -32,7 +32,10 @@ static LRESULT CALLBACK ActivationHook(int code, WPARAM wParam, LPARAM lParam) {
     GetClassNameW(window, className, 99);
     if (IsSlideShowClass(className)) {
       LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-      if (SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED) != 0)
+      // The call returns the previous style, which is 0 for a window that had none: only
+      // the cleared error code tells that success from a failure.
+      SetLastError(0);
+      if (SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED) != 0 || GetLastError() == 0)
         SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
     }
   }

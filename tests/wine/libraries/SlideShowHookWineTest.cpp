@@ -24,8 +24,8 @@ struct Appearance {
 // window looks once it is shown.
 class ScreenWindow {
  public:
-  explicit ScreenWindow(const char* className) {
-    process_ = Launch(BinFolder() + "\\screenwindow.exe", className);
+  explicit ScreenWindow(const char* className, bool popup = false) {
+    process_ = Launch(BinFolder() + "\\screenwindow.exe", std::string(className) + (popup ? " popup" : ""));
     // "shown" is the helper's word that its window has been activated, which is when
     // the hook is asked about it.
     shown_ = WaitUntil(
@@ -98,8 +98,11 @@ TEST_F(SlideShowHook, ExportsAndTheHookHandlesOwnUnsharedSection) {
 
 TEST_F(SlideShowHook, OnlyTheSlideShowClassTurnsTransparentWhileInstalled) {
   ASSERT_EQ(install(GetDesktopWindow()), 1);
-  {
-    ScreenWindow show("screenClass");
+  // A framed window, and a borderless one whose extended style was 0 before the hook
+  // added to it, as a full-screen show's window is.
+  for (bool popup : {false, true}) {
+    SCOPED_TRACE(popup ? "borderless, no extended style" : "framed");
+    ScreenWindow show("screenClass", popup);
     ASSERT_TRUE(show.Shown());
     Appearance a = show.Read();
     EXPECT_TRUE(a.Layered);
