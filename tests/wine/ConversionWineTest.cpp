@@ -24,6 +24,7 @@
 #include "ConvertSettings.h"
 #include "GlobalFunc.h"
 #include "MainForm.h"
+#include "RecordingPage.h"
 #include "WineSupport.h"
 #include "platform/win32/Win32Platform.h"
 #include "vcl/Registry.h"
@@ -122,44 +123,6 @@ extern "C" __declspec(dllexport) int __cdecl EncodingLibraryCalled(const char* l
 
 namespace {
 
-// ---- the page ----
-
-class RecordingElement final : public pagehost::IElement {
- public:
-  explicit RecordingElement(std::string id) : id_(std::move(id)) {}
-  std::string TagName() override { return "INPUT"; }
-  std::string Id() override { return id_; }
-  std::string GetAttribute(const std::string& name) override { return attributes_[name]; }
-  void SetAttribute(const std::string& name, const std::string& value) override { attributes_[name] = value; }
-  std::string InnerHTML() override { return inner_; }
-  std::string OuterHTML() override { return ""; }
-  void SetInnerHTML(const std::string& html) override { inner_ = html; }
-  void SetOuterHTML(const std::string&) override {}
-  void BindClick(pagehost::IEventAdapter&, std::function<void()>) override {}
-
- private:
-  std::string id_, inner_;
-  std::map<std::string, std::string> attributes_;
-};
-
-struct Adapter final : pagehost::IEventAdapter {};
-
-class RecordingPage final : public pagehost::IWebBrowser {
- public:
-  void Navigate(const std::string& url) override { Navigations.push_back(url); }
-  std::string Title() override { return "page2"; }
-  pagehost::ElementPtr ElementById(const std::string& id) override {
-    auto& e = elements_[id];
-    if (!e) e = std::make_shared<RecordingElement>(id);
-    return e;
-  }
-  std::vector<pagehost::ElementPtr> AllElements() override { return {}; }
-  std::unique_ptr<pagehost::IEventAdapter> NewEventAdapter() override { return std::make_unique<Adapter>(); }
-  std::vector<std::string> Navigations;
-
- private:
-  std::map<std::string, std::shared_ptr<RecordingElement>> elements_;
-};
 
 // ---- the screen ----
 
@@ -221,7 +184,7 @@ class Conversion : public ::testing::Test {
   static void SetUpTestSuite() {
     if (!vcl::HasWidgetset()) vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
     platform::InstallPlatform(platform::win32::MakeServices());
-    pagehost::InstallBrowserFactory([](vcl::TForm&) { return std::make_unique<RecordingPage>(); });
+    pagehost::InstallBrowserFactory([](vcl::TForm&) { return std::make_unique<winetest::RecordingPage>("page2"); });
   }
   static void TearDownTestSuite() {
     pagehost::InstallBrowserFactory(nullptr);
@@ -249,7 +212,7 @@ class Conversion : public ::testing::Test {
     ConfigFile = work_ + "\\Config.ini";
     vcl::Application.CreateForm(Form_advanced);
     vcl::Application.CreateForm(Form_cap);
-    page_ = static_cast<RecordingPage*>(Form_main->WebBrowser1.get());
+    page_ = static_cast<winetest::RecordingPage*>(Form_main->WebBrowser1.get());
     ASSERT_TRUE(page_);
     Form_main->ErrorLine = page_->ElementById("error_info");
     // Page 1's first load makes the sound capture object; these recordings take no sound.
@@ -364,7 +327,7 @@ class Conversion : public ::testing::Test {
   }
 
   std::string work_, log_;
-  RecordingPage* page_ = nullptr;
+  winetest::RecordingPage* page_ = nullptr;
   std::atomic<bool> watching_{false};
   std::thread boxWatcher_;
   std::mutex boxesLock_;

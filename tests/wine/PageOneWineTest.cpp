@@ -4,67 +4,23 @@
 
 #include <windows.h>
 
-#include <map>
-#include <regex>
 #include <thread>
 
 #include "AdvancedSettingsForm.h"
 #include "AudioCap.h"
 #include "CapForm.h"
 #include "MainForm.h"
+#include "RecordingPage.h"
 #include "WineSupport.h"
 #include "platform/win32/Win32Platform.h"
 #include "vcl/win32/Win32Widgetset.h"
 
 namespace {
 
-// An element keeps its attributes; a select list rebuilt from markup takes the value of
-// its selected option, or else of its first.
-class RecordingElement final : public pagehost::IElement {
- public:
-  explicit RecordingElement(std::string id) : id_(std::move(id)) {}
-  std::string TagName() override { return "INPUT"; }
-  std::string Id() override { return id_; }
-  std::string GetAttribute(const std::string& name) override { return attributes_[name]; }
-  void SetAttribute(const std::string& name, const std::string& value) override { attributes_[name] = value; }
-  std::string InnerHTML() override { return ""; }
-  std::string OuterHTML() override { return outer_; }
-  void SetInnerHTML(const std::string&) override {}
-  void SetOuterHTML(const std::string& html) override {
-    outer_ = html;
-    static const std::regex selected(R"re(<option value="(\d+)" selected>)re"), first(R"re(<option value="(\d+)")re");
-    std::smatch m;
-    if (std::regex_search(html, m, selected) || std::regex_search(html, m, first)) attributes_["value"] = m[1];
-  }
-  void BindClick(pagehost::IEventAdapter&, std::function<void()>) override {}
-
- private:
-  std::string id_, outer_;
-  std::map<std::string, std::string> attributes_;
-};
-
-struct Adapter final : pagehost::IEventAdapter {};
-
-class RecordingPage final : public pagehost::IWebBrowser {
- public:
-  void Navigate(const std::string&) override {}
-  std::string Title() override { return "page1"; }
-  pagehost::ElementPtr ElementById(const std::string& id) override {
-    auto& e = elements_[id];
-    if (!e) e = std::make_shared<RecordingElement>(id);
-    return e;
-  }
-  std::vector<pagehost::ElementPtr> AllElements() override { return {}; }
-  std::unique_ptr<pagehost::IEventAdapter> NewEventAdapter() override { return std::make_unique<Adapter>(); }
-
- private:
-  std::map<std::string, std::shared_ptr<RecordingElement>> elements_;
-};
-
 TEST(PageOne, FirstSetUpListsTheSystemsAudioDevices) {
   if (!vcl::HasWidgetset()) vcl::InstallWidgetset(vcl::win32::MakeWidgetset());
   platform::InstallPlatform(platform::win32::MakeServices());
-  pagehost::InstallBrowserFactory([](vcl::TForm&) { return std::make_unique<RecordingPage>(); });
+  pagehost::InstallBrowserFactory([](vcl::TForm&) { return std::make_unique<winetest::RecordingPage>("page1"); });
   CoInitialize(nullptr);
 
   // What the system offers, asked the same way before the page does.
@@ -90,7 +46,7 @@ TEST(PageOne, FirstSetUpListsTheSystemsAudioDevices) {
   EXPECT_TRUE(Form_main->PageOneReady);
   ASSERT_TRUE(AudioCapture);
   EXPECT_EQ(AudioCapture->DeviceCount, probe.DeviceCount);
-  auto* page = static_cast<RecordingPage*>(Form_main->WebBrowser1.get());
+  auto* page = static_cast<winetest::RecordingPage*>(Form_main->WebBrowser1.get());
   EXPECT_EQ(page->ElementById("capmode_mannual")->GetAttribute("checked"), "true");
   if (!devices) {
     EXPECT_EQ(page->ElementById("checkbox_audiorecording")->GetAttribute("disabled"), "true");
